@@ -1,0 +1,32 @@
+// The frame of every program's main: argument limits and the mapping of
+// failures to the documented message and exit status.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace common {
+
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 8;
+
+// Runs a program body. A Fatal_Error is printed on standard output and gives
+// exit status 8; so does memory exhaustion, with a plain message.
+int Run_Program(const std::function<int()>& body);
+
+// Refuses an argument longer than the buffer that the file formats and names
+// are sized for (max_chars characters, terminator excluded). `what` names the
+// argument in the message, e.g. "protein name".
+void Check_Argument_Length(std::string_view what, std::string_view value, std::size_t max_chars);
+
+}  // namespace common
+
+namespace common {
+
+// The usage text of the programs that take "[protein_chain_id]" last;
+// `arguments` is what comes before it, e.g. "protein_name".
+std::string Chain_Usage(std::string_view program, std::string_view arguments);
+
+}  // namespace common

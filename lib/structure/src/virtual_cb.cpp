@@ -1,0 +1,110 @@
+#include "structure/virtual_cb.hpp"
+
+#include <cmath>
+#include <new>
+
+namespace structure {
+namespace {
+
+[[noreturn]] void Cannot_Create() { Print_Error("cannot create virtual CB for Glycine", "Insert_CB_GLY"); }
+
+// The C atom is turned by this angle; cos and sin are taken in double
+// precision on the single-precision angle and rounded back to single.
+struct Rotation_Constants {
+  float t, c, s;
+};
+
+Rotation_Constants Make_Rotation_Constants() {
+  const float theta = static_cast<float>(4.0 * std::atan(1.0) * 120.0 / 180.0);
+  const double theta_d = theta;
+  return {static_cast<float>(1.0 - std::cos(theta_d)), static_cast<float>(std::cos(theta_d)),
+          static_cast<float>(std::sin(theta_d))};
+}
+
+// First node of the residue that follows the run of `start`'s residue number.
+Atom_Record* Next_Residue(Atom_Record* start) {
+  Atom_Record* atom = start;
+  while (atom && atom->aa_number == start->aa_number) atom = atom->next;
+  return atom;
+}
+
+}  // namespace
+
+void Get_Coordinates_CB(Atom_Record& cb, const Atom_Record& n, const Atom_Record& ca, const Atom_Record& c) {
+  static const Rotation_Constants k = Make_Rotation_Constants();
+  const float ux = n.x - ca.x;
+  const float uy = n.y - ca.y;
+  const float uz = n.z - ca.z;
+  const float length = std::sqrt(ux * ux + uy * uy + uz * uz);
+  if (!(length > 0.0F)) Cannot_Create();
+  const float ax = ux / length;
+  const float ay = uy / length;
+  const float az = uz / length;
+
+  const float r11 = ax * ax * k.t + k.c;
+  const float r12 = ax * ay * k.t - az * k.s;
+  const float r13 = ax * az * k.t + ay * k.s;
+  const float r21 = ax * ay * k.t + az * k.s;
+  const float r22 = ay * ay * k.t + k.c;
+  const float r23 = ay * az * k.t - ax * k.s;
+  const float r31 = ax * az * k.t - ay * k.s;
+  const float r32 = ay * az * k.t + ax * k.s;
+  const float r33 = az * az * k.t + k.c;
+
+  const float vx = c.x - ca.x;
+  const float vy = c.y - ca.y;
+  const float vz = c.z - ca.z;
+
+  const float row_x = r11 * vx + r12 * vy + r13 * vz;
+  const float row_y = r21 * vx + r22 * vy + r23 * vz;
+  const float row_z = r31 * vx + r32 * vy + r33 * vz;
+  cb.x = row_x + ca.x;
+  cb.y = row_y + ca.y;
+  cb.z = row_z + ca.z;
+}
+
+void Insert_CB_GLY(Atom_List& list) {
+  // Residues are numbered 1..n in runs after reading, and a new CB carries the
+  // number of an existing residue, so walking the runs visits residues 1..n
+  // exactly as counting them once and looking each one up would.
+  for (Atom_Record* residue = list.first; residue; residue = Next_Residue(residue)) {
+    if (residue->aa_code != 'G') continue;
+    Atom_Record* anchor = Find_Atom_From(residue, "O");
+    if (!anchor) anchor = Find_Atom_From(residue, "OXT");
+    if (!anchor) Cannot_Create();
+    // The backbone atoms come from the anchor's residue, which is a later one
+    // when the glycine itself has no O.
+    Atom_Record* const anchor_residue = Set_Position_AA_Number(residue, anchor->aa_number);
+    Atom_Record* const c = Find_Atom_From(anchor_residue, "C");
+    Atom_Record* const ca = Find_Atom_From(anchor_residue, "CA");
+    Atom_Record* const n = Find_Atom_From(anchor_residue, "N");
+    if (!c || !ca || !n) Cannot_Create();
+
+    Atom_Record* cb = nullptr;
+    try {
+      cb = list.New_Atom();
+    } catch (const std::bad_alloc&) {
+      Print_Error("cannot allocate memory", "Insert_CB_GLY");
+    }
+    cb->atom_name = "CB";
+    cb->aa_name = "GLY";
+    cb->aa_code = 'G';
+    cb->atom_type = 0;
+    cb->chain = anchor->chain;
+    cb->atom_number = anchor->atom_number;
+    cb->atom_number_read = anchor->atom_number_read;
+    cb->aa_number = anchor->aa_number;
+    cb->aa_number_read = anchor->aa_number_read;
+    cb->occupancy = anchor->occupancy;
+    cb->temp_factor = anchor->temp_factor;
+    Get_Coordinates_CB(*cb, *n, *ca, *c);
+    Insert_Atom_After(anchor, cb);
+  }
+}
+
+void Build_Virtual_CB_for_Glycines(Atom_List& list) {
+  Insert_CB_GLY(list);
+  Sequentially_Enumerate_Atoms_and_AAs(list.first);
+}
+
+}  // namespace structure

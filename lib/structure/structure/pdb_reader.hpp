@@ -1,0 +1,79 @@
+// Reading one chain of a PDB file into the atom list.
+//
+// Two passes. The pre-filter copies the ATOM lines of the wanted chain, up to
+// the chain's first TER or END, into "pdbfile.tmp" (followed by "END"); the
+// parser then reads those lines by fixed columns:
+//
+//   columns  field
+//   1-6      record name: "ATOM", or blank, makes an atom line
+//   7-11     atom serial number
+//   14-16    atom name (column 13 is not part of it)
+//   17       alternate-location indicator
+//   18-20    residue name
+//   21-22    chain identifier (its first character selects the chain)
+//   23-26    residue sequence number (the insertion code in 27 is ignored)
+//   31-38, 39-46, 47-54   x, y, z in angstrom
+//   55-60    occupancy, 61-66 temperature factor (0 when missing)
+//
+// Afterwards residues outside the twenty standard ones are dropped, one
+// position of every alternate-location atom is kept, and residues and atoms
+// are renumbered from 1.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "structure/lk_list.hpp"
+
+namespace structure {
+
+// The per-program atom type rule that the reader stores in every atom.
+using Atom_Type_Function = int (*)(const Atom_Record&);
+
+// Where the reader's notes go. Programs use standard output, the open file
+// "log" and "pdbfile.tmp" in the working directory; a driver may point them
+// elsewhere, or leave tmp_path empty to keep the selected lines in memory only.
+struct Reader_Io {
+  std::FILE* out = stdout;
+  std::FILE* log = nullptr;
+  std::string tmp_path = "pdbfile.tmp";
+};
+
+// What the pre-filter found, for messages about an empty selection.
+struct Read_Summary {
+  std::size_t atom_lines = 0;     // atom lines of the wanted chain that were parsed
+  std::string chains_seen;        // chain characters of all ATOM lines, in first-seen order
+};
+
+// One line of the input, with its 1-based number in the file.
+struct Pdb_Line {
+  std::size_t number = 0;
+  std::string_view text;
+};
+
+// The wanted chain character: '_' and the blank both mean a blank chain column.
+char Wanted_Chain_Column(char chain);
+
+// Selects the lines of the wanted chain from `content` as the pre-filter does.
+std::vector<Pdb_Line> Select_Chain_Lines(std::string_view content, char chain, Read_Summary* summary = nullptr);
+
+// The pre-filter: 'Y' when "pdbfile.tmp" (io.tmp_path) was written, 'N' when
+// the input or the temporary file could not be opened ("Can not open %s\n" on
+// io.out). `selected` receives the copied lines.
+char Read_PDB_File_Write_Tmp(const std::string& file_name, char chain, const Reader_Io& io,
+                             std::string& content, std::vector<Pdb_Line>& selected, Read_Summary* summary);
+
+// Reads one chain into `list`. 'Y' when the structure was read (the list may
+// be empty: see Require_Atoms), 'N' when no file could be opened ("Can not
+// open %s\n" in the log). Throws Fatal_Error for an atom line whose
+// coordinates or residue number cannot be read, naming file and line.
+char Read_PDB_File_1(const std::string& file_name, char chain, Atom_List& list, Atom_Type_Function type_function,
+                     const Reader_Io& io = {}, Read_Summary* summary = nullptr);
+
+// Refuses an empty list after reading: names the file and the chain, and says
+// whether the chain was absent or held no standard residue.
+void Require_Atoms(const Atom_List& list, const Read_Summary& summary, const std::string& file_name, char chain);
+
+}  // namespace structure

@@ -1,0 +1,22 @@
+// A virtual beta carbon for every glycine, so that every residue can be
+// scored through its CB. The CB is the residue's C atom turned by 120 degrees
+// about the CA->N axis, centred on CA, in single precision throughout.
+#pragma once
+
+#include "structure/lk_list.hpp"
+
+namespace structure {
+
+// Inserts one CB per glycine (Insert_CB_GLY), then renumbers the atoms.
+void Build_Virtual_CB_for_Glycines(Atom_List& list);
+
+// Inserts, for every glycine, a CB node directly after the glycine's O atom
+// (its OXT when it has no O). The CB copies chain, serial number, residue
+// number, occupancy and temperature factor from that anchor atom. A glycine
+// without anchor, C, CA or N, or whose N lies on its CA, is a fatal error.
+void Insert_CB_GLY(Atom_List& list);
+
+// Sets cb's coordinates from the residue's N, CA and C atoms.
+void Get_Coordinates_CB(Atom_Record& cb, const Atom_Record& n, const Atom_Record& ca, const Atom_Record& c);
+
+}  // namespace structure

@@ -1,0 +1,25 @@
+// Compactness: the summed volume of the residues divided by the volume of the
+// sphere whose diameter is the largest distance between two alpha carbons.
+// Dimensionless; an extended chain scores lower.
+#pragma once
+
+#include <string>
+
+#include "structure/lk_list.hpp"
+
+namespace descriptors {
+
+// Residue volume in cubic angstrom by one-letter code; 0 for any other code.
+double Residue_Volume(char aa_code);
+
+// Distance of two atoms in double precision (not rounded to single).
+double Find_Non_Squared_Distance(const structure::Atom_Record& a, const structure::Atom_Record& b);
+
+// Compactness of the list. Fewer than two alpha carbons leave the largest
+// distance at -99999, which gives -0 or a negative value of tiny magnitude.
+double Compactness(const structure::Atom_Record* first);
+
+// The content of NAME.compactness: "%10.4f\n" with the value in single precision.
+std::string Compactness_File_Line(double compactness);
+
+}  // namespace descriptors
