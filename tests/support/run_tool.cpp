@@ -28,6 +28,7 @@ Temp_Dir::~Temp_Dir() {
 }
 
 void Temp_Dir::Write(const std::string& name, const std::string& content) const {
+  fs::create_directories(fs::path(File(name)).parent_path());
   std::ofstream out(File(name), std::ios::binary);
   out << content;
   if (!out) throw std::runtime_error("cannot write " + File(name));
