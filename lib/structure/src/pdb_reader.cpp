@@ -219,11 +219,14 @@ char Read_PDB_File_1(const std::string& file_name, char chain, Atom_List& list, 
   return 'Y';
 }
 
+std::string Chain_Label(char chain) {
+  if (chain == '_' || chain == ' ') return "with a blank chain identifier ('_')";
+  return common::Format("of chain '%c'", chain);
+}
+
 void Require_Atoms(const Atom_List& list, const Read_Summary& summary, const std::string& file_name, char chain) {
   if (!list.empty()) return;
-  const bool blank = chain == '_' || chain == ' ';
-  const std::string which = blank ? std::string("with a blank chain identifier ('_')")
-                                  : common::Format("of chain '%c'", chain);
+  const std::string which = Chain_Label(chain);
   if (summary.atom_lines == 0) {
     std::string seen;
     for (char c : summary.chains_seen) seen += common::Format("%s'%c'", seen.empty() ? "" : ", ", c);

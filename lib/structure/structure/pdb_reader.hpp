@@ -72,6 +72,9 @@ char Read_PDB_File_Write_Tmp(const std::string& file_name, char chain, const Rea
 char Read_PDB_File_1(const std::string& file_name, char chain, Atom_List& list, Atom_Type_Function type_function,
                      const Reader_Io& io = {}, Read_Summary* summary = nullptr);
 
+// "of chain 'A'", or "with a blank chain identifier ('_')" for '_' and blank.
+std::string Chain_Label(char chain);
+
 // Refuses an empty list after reading: names the file and the chain, and says
 // whether the chain was absent or held no standard residue.
 void Require_Atoms(const Atom_List& list, const Read_Summary& summary, const std::string& file_name, char chain);

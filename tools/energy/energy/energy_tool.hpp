@@ -1,0 +1,67 @@
+// What the two energy programs share: the command line, the table setup,
+// reading and filtering the structure, the native evaluation and the 200
+// shuffled ones, and the files. A tool states only what differs: its table
+// shape, its atom filter, its type rule and its energy.
+#pragma once
+
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "energy/potential_table.hpp"
+#include "energy/shuffle.hpp"
+#include "structure/pdb_reader.hpp"
+
+namespace energy {
+
+inline constexpr int kShuffles = 200;
+
+// Energy of the filtered structure for given residue codes, one per atom.
+class Energy_Evaluator {
+ public:
+  virtual ~Energy_Evaluator() = default;
+  virtual double Energy(std::span<const char> atom_codes) = 0;
+};
+
+struct Energy_Tool {
+  std::string_view name;          // program name and file suffix: NAME.<name>.native
+  std::string_view result_label;  // first field of the result line
+  MFP_Table (*table_shape)();
+  structure::Atom_Type_Function reader_type;
+  void (*keep_atoms)(structure::Atom_List&);
+  std::string_view kept_atoms;    // what the filter keeps, for the empty-structure message
+  std::unique_ptr<Energy_Evaluator> (*make_evaluator)(const structure::Atom_Record* first, const MFP_Table& table);
+};
+
+extern const Energy_Tool kPairTool;     // vicina
+extern const Energy_Tool kSurfaceTool;  // exposa
+
+// The structure side of a run: the chain as read, with virtual beta carbons,
+// filtered by the tool. Refuses a structure with no atom left after the filter.
+structure::Atom_List Prepare_Structure(const Energy_Tool& tool, const std::string& protein_name, char chain,
+                                       const structure::Reader_Io& io);
+
+// The native energy and the shuffled energies of one prepared structure.
+class Energy_Profile_Run {
+ public:
+  Energy_Profile_Run(const Energy_Tool& tool, const structure::Atom_List& list, const MFP_Table& table);
+
+  double Native_Energy();
+  // Shuffles the current sequence once more, threads it and evaluates.
+  double Shuffled_Energy(unsigned seed);
+
+ private:
+  std::unique_ptr<Energy_Evaluator> evaluator_;
+  std::vector<std::uint32_t> residue_of_atom_;
+  std::vector<char> native_codes_;
+  std::vector<char> atom_codes_;
+  Protein_Sequence sequence_;
+  Sequence_Shuffler shuffler_;
+};
+
+// The whole program: `tool potential_path_and_name protein_name [protein_chain_id]`.
+int Run_Energy_Program(const Energy_Tool& tool, int argc, char** argv);
+
+}  // namespace energy

@@ -1,0 +1,78 @@
+// The residue-pair energy: the sum of pair-table values over all pairs of
+// alpha and beta carbons at least three residues apart in the sequence and at
+// most 15 angstrom apart in space, classified by the two atom types, the
+// sequence separation and the distance.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "energy/potential_table.hpp"
+#include "structure/lk_list.hpp"
+
+namespace energy::pair {
+
+using structure::Atom_List;
+using structure::Atom_Record;
+
+inline constexpr int kNumAtomTypes = 40;
+
+// Atom type 1..40 of a CA or CB by one-letter code (CA odd, CB the next even
+// number), 9999 for any other atom name or code. The table index is one less.
+int Get_AA_CA_CB_Atom_Type(const Atom_Record& atom);
+int Set_AA_CA_CB_Atom_Type(Atom_Record* first);  // returns the number of atoms typed 9999
+void Correct_Atom_Types(Atom_Record* first);     // lowers every type by one
+void Define_Atom_Types(Atom_Record* first);      // Set_..., then Correct_...
+
+// Keeps only the atoms named "CA" or "CB", then renumbers.
+void Keep_Only_Directly_Required_Atoms(Atom_List& list);
+
+// Resets the neighbour count of every atom.
+void Initialize_Calculated_Values(Atom_Record* first);
+
+// Sequence separation: 100 across chains, else the residue number difference.
+int Find_K(const Atom_Record& a, const Atom_Record& b);
+
+// Separation class 0..6 of a separation, or -1 when the pair is not scored (k < 3).
+int Separation_Class(int k);
+
+// Distance of two atoms: squares of the double differences summed (y, x, z)
+// in double, rounded to single; the root taken in double, rounded to single.
+float Find_Non_Squared_Distance(const Atom_Record& a, const Atom_Record& b);
+
+// Bin i holds i*bin_size < d <= (i+1)*bin_size. 'Y' with the bin stored; 'N'
+// when d exceeds range (bin untouched) or falls in no bin (bin = 9999).
+char Find_Distance_Dependent_Class(float distance, int& bin, double range, double bin_size, int num_bins);
+
+// The pair energy, evaluated pair by pair over the list exactly as defined:
+// every unordered pair, the earlier atom first, summed in list order.
+void Energy_Profile_Distance_Dependent(Atom_Record* first, const MFP_Table& table, double& energy);
+
+// The same energy, for evaluating one structure many times with different
+// residue identities: the scored pairs, their separation classes and distance
+// bins depend only on the coordinates, so they are found once; each
+// evaluation then adds the table values of the current types in the very same
+// pair order, which gives bit-identical sums.
+class Pair_Geometry {
+ public:
+  // `first` is the filtered list (CA and CB atoms only).
+  Pair_Geometry(const Atom_Record* first, const MFP_Table& table);
+
+  // Energy with the given one-letter code for each atom, in list order.
+  double Energy(std::span<const char> atom_codes);
+
+  std::size_t Scored_Pairs() const { return pairs_.size(); }
+
+ private:
+  struct Scored_Pair {
+    std::uint32_t a, b;   // atom positions in list order, a < b
+    std::uint32_t cell;   // separation class * bins + distance bin
+  };
+  const MFP_Table& table_;
+  std::vector<Scored_Pair> pairs_;
+  std::vector<bool> is_cb_;
+  std::vector<std::int32_t> row_a_, row_b_;  // per-evaluation scratch
+};
+
+}  // namespace energy::pair

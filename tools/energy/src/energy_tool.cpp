@@ -1,0 +1,116 @@
+#include "energy/energy_tool.hpp"
+
+#include <cstdio>
+
+#include "common/fatal_error.hpp"
+#include "common/files.hpp"
+#include "common/program.hpp"
+#include "energy/pair_energy.hpp"
+#include "energy/surface_energy.hpp"
+#include "structure/structure_tool.hpp"
+#include "structure/virtual_cb.hpp"
+
+namespace energy {
+namespace {
+
+class Pair_Evaluator final : public Energy_Evaluator {
+ public:
+  Pair_Evaluator(const structure::Atom_Record* first, const MFP_Table& table) : geometry_(first, table) {}
+  double Energy(std::span<const char> atom_codes) override { return geometry_.Energy(atom_codes); }
+
+ private:
+  pair::Pair_Geometry geometry_;
+};
+
+class Surface_Evaluator final : public Energy_Evaluator {
+ public:
+  Surface_Evaluator(const structure::Atom_Record* first, const MFP_Table& table) : geometry_(first, table) {}
+  double Energy(std::span<const char> atom_codes) override { return geometry_.Energy(atom_codes); }
+
+ private:
+  surface::Surface_Geometry geometry_;
+};
+
+template <typename Evaluator>
+std::unique_ptr<Energy_Evaluator> Make(const structure::Atom_Record* first, const MFP_Table& table) {
+  return std::make_unique<Evaluator>(first, table);
+}
+
+}  // namespace
+
+const Energy_Tool kPairTool = {"vicina",      "pair_ene", Pair_Table_Shape, pair::Get_AA_CA_CB_Atom_Type,
+                               pair::Keep_Only_Directly_Required_Atoms, "CA or CB", Make<Pair_Evaluator>};
+const Energy_Tool kSurfaceTool = {"exposa",    "exposa", Surface_Table_Shape, structure::Get_AA_Type,
+                                  surface::Keep_Only_Directly_Required_Atoms, "CB", Make<Surface_Evaluator>};
+
+structure::Atom_List Prepare_Structure(const Energy_Tool& tool, const std::string& protein_name, char chain,
+                                       const structure::Reader_Io& io) {
+  structure::Atom_List list = structure::Load_Chain({protein_name, std::string(1, chain)}, tool.reader_type, io);
+  structure::Build_Virtual_CB_for_Glycines(list);
+  tool.keep_atoms(list);
+  if (list.empty()) {
+    const std::string kept(tool.kept_atoms);
+    common::Fail("no %s atom %s in '%s'. Program will exit.\n\n", kept.c_str(), structure::Chain_Label(chain).c_str(),
+                 protein_name.c_str());
+  }
+  return list;
+}
+
+Energy_Profile_Run::Energy_Profile_Run(const Energy_Tool& tool, const structure::Atom_List& list,
+                                       const MFP_Table& table)
+    : evaluator_(tool.make_evaluator(list.first, table)), sequence_(Get_Protein_Sequence(list.first)) {
+  // Threading gives every atom the code of its residue's record; residues are
+  // the runs of equal residue numbers, numbered from 1.
+  for (const structure::Atom_Record* atom = list.first; atom; atom = atom->next) {
+    residue_of_atom_.push_back(static_cast<std::uint32_t>(atom->aa_number - 1));
+    native_codes_.push_back(atom->aa_code);
+  }
+  atom_codes_.resize(native_codes_.size());
+}
+
+double Energy_Profile_Run::Native_Energy() { return evaluator_->Energy(native_codes_); }
+
+double Energy_Profile_Run::Shuffled_Energy(unsigned seed) {
+  shuffler_.Shuffle(sequence_, seed);
+  for (std::size_t i = 0; i < atom_codes_.size(); ++i) atom_codes_[i] = sequence_[residue_of_atom_[i]].aa_code;
+  return evaluator_->Energy(atom_codes_);
+}
+
+int Run_Energy_Program(const Energy_Tool& tool, int argc, char** argv) {
+  return common::Run_Program([&] {
+    if (argc < 3 || argc > 4) {
+      std::fputs(common::Chain_Usage(argv[0], "potential_path_and_name protein_name").c_str(), stdout);
+      return common::kExitFailure;
+    }
+    const std::string potential_name = argv[1];
+    const std::string protein_name = argv[2];
+    const std::string protein_chain = argc == 4 ? argv[3] : "_";
+    common::Check_Argument_Length("potential file name", potential_name, kMaxPotentialPath);
+    common::Check_Argument_Length("protein name", protein_name, 99);
+    structure::Check_Chain_Argument(protein_chain);
+    const Seed_Source seeds = Seed_Source_From_Environment();
+
+    common::File log = common::Open_Output("log");
+    const MFP_Table table = Load_Potential(tool.table_shape(), potential_name);
+    const structure::Atom_List list =
+        Prepare_Structure(tool, protein_name, protein_chain.front(), {stdout, log.get(), "pdbfile.tmp"});
+
+    Energy_Profile_Run run(tool, list, table);
+    const double native = run.Native_Energy();
+    const std::string stem = protein_name + "." + std::string(tool.name);
+    common::Write_Output(stem + ".native", common::Format("%13.5lf\n", native));
+
+    const std::string random_name = stem + ".random";
+    common::File random = common::Open_Output(random_name);
+    for (int shuffle = 0; shuffle < kShuffles; ++shuffle)
+      std::fprintf(random.get(), "%13.5lf\n", run.Shuffled_Energy(seeds.Next()));
+    common::Close_Output(random, random_name);
+    common::Close_Output(log, "log");
+
+    const std::string label(tool.result_label);
+    std::printf("%s\t%s\t%10.4lf\n", label.c_str(), protein_name.c_str(), native);
+    return common::kExitSuccess;
+  });
+}
+
+}  // namespace energy

@@ -1,0 +1,6 @@
+// exposa: the surface-accessibility energy of a structure, for its native
+// sequence and for 200 shuffled sequences threaded onto the same backbone.
+//   exposa potential_path_and_name protein_name [protein_chain_id]
+#include "energy/energy_tool.hpp"
+
+int main(int argc, char** argv) { return energy::Run_Energy_Program(energy::kSurfaceTool, argc, argv); }

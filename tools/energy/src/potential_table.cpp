@@ -1,0 +1,145 @@
+#include "energy/potential_table.hpp"
+
+#include <cctype>
+#include <charconv>
+#include <cstdlib>
+#include <new>
+#include <string_view>
+
+#include "common/fatal_error.hpp"
+#include "common/files.hpp"
+
+namespace energy {
+namespace {
+
+bool Is_Space(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+// A cursor over one line that converts numbers as sscanf's "%d" and "%lf" do:
+// each conversion skips white space, then takes the longest number prefix.
+class Line_Scanner {
+ public:
+  explicit Line_Scanner(std::string_view line) : pos_(line.data()), end_(line.data() + line.size()) {}
+
+  bool Int() {
+    Skip_Space();
+    const char* p = pos_;
+    if (p < end_ && (*p == '+' || *p == '-')) ++p;
+    const char* digits = p;
+    while (p < end_ && *p >= '0' && *p <= '9') ++p;
+    if (p == digits) return false;
+    pos_ = p;
+    return true;
+  }
+
+  bool Double(double& value) {
+    Skip_Space();
+    if (pos_ == end_) return false;
+    // Fast path for the plain decimal forms of a potential file; from_chars
+    // rounds correctly, as strtod does, so both give the very same double.
+    const char* start = pos_;
+    if (*start == '+') ++start;
+    const auto [ptr, ec] = std::from_chars(start, end_, value, std::chars_format::general);
+    if (ec == std::errc() && (ptr == end_ || Is_Space(*ptr)) && (start == pos_ || *start != '-')) {
+      pos_ = ptr;
+      return true;
+    }
+    return Double_Slow(value);
+  }
+
+ private:
+  void Skip_Space() {
+    while (pos_ < end_ && Is_Space(*pos_)) ++pos_;
+  }
+
+  // Everything else "%lf" accepts (hexadecimal, infinities, a number followed
+  // directly by other text, out-of-range values): strtod on a copy.
+  bool Double_Slow(double& value) {
+    const std::string copy(pos_, end_);
+    char* stop = nullptr;
+    value = std::strtod(copy.c_str(), &stop);
+    if (stop == copy.c_str()) return false;
+    pos_ += stop - copy.c_str();
+    return true;
+  }
+
+  const char* pos_;
+  const char* end_;
+};
+
+// Reads `count` entries from the file, each line holding `integers` integers
+// then the value, and stores them in file order.
+void Load_Lines(const std::string& path, std::vector<double>& table, std::size_t count, int integers) {
+  const auto content = common::Read_Whole_File(path);
+  if (!content) common::Fail("cannot open file '%s' for reading\nprogram will finish now.\n\n", path.c_str());
+  const std::string_view text = *content;
+  std::size_t start = 0;
+  for (std::size_t entry = 0; entry < count; ++entry) {
+    if (start >= text.size())
+      common::Fail("potential file '%s' ends at line %zu: %zu lines are needed\nprogram will finish now.\n\n",
+                   path.c_str(), entry, count);
+    std::size_t stop = text.find('\n', start);
+    if (stop == std::string_view::npos) stop = text.size();
+    Line_Scanner scanner(text.substr(start, stop - start));
+    bool ok = true;
+    for (int i = 0; i < integers && ok; ++i) ok = scanner.Int();
+    if (!ok || !scanner.Double(table[entry]))
+      common::Fail("cannot read line %zu of potential file '%s': %d integers and a value are expected\n"
+                   "program will finish now.\n\n",
+                   entry + 1, path.c_str(), integers);
+    start = stop + 1;
+  }
+}
+
+}  // namespace
+
+MFP_Table Pair_Table_Shape() {
+  MFP_Table shape;
+  shape.dim = 4;
+  shape.dim_val = {40, 40, 7, 30};
+  shape.range = 15.0;
+  shape.bin_size = 0.5;
+  return shape;
+}
+
+MFP_Table Surface_Table_Shape() {
+  MFP_Table shape;
+  shape.dim = 2;
+  shape.dim_val = {20, 20};
+  shape.range = 40.0;
+  shape.bin_size = 2.0;
+  return shape;
+}
+
+void Read_MFP_Pair(const std::string& path, std::vector<double>& table, int s1, int s2, int s3, int s4) {
+  Load_Lines(path, table, static_cast<std::size_t>(s1) * s2 * s3 * s4, 4);
+}
+
+void Read_MFP_Surf(const std::string& path, std::vector<double>& table, int s1, int s2) {
+  Load_Lines(path, table, static_cast<std::size_t>(s1) * s2, 2);
+}
+
+MFP_Table Load_Potential(MFP_Table shape, const std::string& path) {
+  shape.matrix_size = 1;
+  for (int d = 0; d < shape.dim; ++d) shape.matrix_size *= shape.dim_val[d];
+  try {
+    shape.values.assign(static_cast<std::size_t>(shape.matrix_size), 0.0);
+  } catch (const std::bad_alloc&) {
+    common::Fail("cannot allocate matrix in memory\nprogram will exit !\n");
+  }
+  if (shape.dim == 4) {
+    Read_MFP_Pair(path, shape.values, shape.dim_val[0], shape.dim_val[1], shape.dim_val[2], shape.dim_val[3]);
+  } else {
+    Read_MFP_Surf(path, shape.values, shape.dim_val[0], shape.dim_val[1]);
+  }
+  return shape;
+}
+
+int Get_MFP_Index(int num_dims, const int* indices, const std::array<int, 10>& dim_val) {
+  if (num_dims < 2 || num_dims > 5)
+    common::Fail("Array of more than 4 dimensions is undefined (routine 'Get_MFP_Index')\nprogram will finish now.\n\n");
+  int position = indices[0];
+  for (int d = 1; d < num_dims; ++d) position = position * dim_val[d] + indices[d];
+  return position;
+}
+
+}  // namespace energy

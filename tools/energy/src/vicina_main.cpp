@@ -1,0 +1,6 @@
+// vicina: the residue-pair energy of a structure, for its native sequence and
+// for 200 shuffled sequences threaded onto the same backbone.
+//   vicina potential_path_and_name protein_name [protein_chain_id]
+#include "energy/energy_tool.hpp"
+
+int main(int argc, char** argv) { return energy::Run_Energy_Program(energy::kPairTool, argc, argv); }
