@@ -24,7 +24,7 @@ struct Potential_Energies {
 };
 
 struct Z_Scores {
-  double zscore = 0.0; // combined
+  double zscore = 0.0;  // combined
   double zscore_pair = 0.0;
   double zscore_surf = 0.0;
 };
@@ -46,8 +46,7 @@ double Obtain_Z_Score(double x, std::span<const double> values);
 // the standard deviation of its own shuffled energies; when either deviation
 // is 0 that division has no finite result, and the combined Z-score is
 // kNoZScore.
-Z_Scores Compute_Z_Scores(const Potential_Energies &pair,
-                          const Potential_Energies &surf);
+Z_Scores Compute_Z_Scores(const Potential_Energies& pair, const Potential_Energies& surf);
 
 struct Energy_Files {
   Potential_Energies pair;
@@ -57,18 +56,16 @@ struct Energy_Files {
 // Reads NAME.vicina.native, NAME.vicina.random, NAME.exposa.native and
 // NAME.exposa.random in this order: the first line of each native file and
 // the first 200 lines of each random file.
-Energy_Files Read_Energy_Files(const std::string &protein_name);
+Energy_Files Read_Energy_Files(const std::string& protein_name);
 
 // One line of a Z-score file: "%8.4lf\n".
 std::string Z_Score_File_Line(double value);
 
 // Writes NAME.zscore (combined), NAME.pair.zscore and NAME.surf.zscore.
-void Write_Z_Score_Files(const std::string &protein_name,
-                         const Z_Scores &scores);
+void Write_Z_Score_Files(const std::string& protein_name, const Z_Scores& scores);
 
 // The three result lines, "Z-score comb  ", "Z-score pair  " and
 // "Z-score surf  ", each with a tab, the name, a tab and "%10.4lf".
-void Print_Z_Score_Lines(std::FILE *out, const std::string &protein_name,
-                         const Z_Scores &scores);
+void Print_Z_Score_Lines(std::FILE* out, const std::string& protein_name, const Z_Scores& scores);
 
-} // namespace combine
+}  // namespace combine

@@ -19,18 +19,17 @@ double Compute_ZO341(double zscore, double compactness, double seq_ide_percent);
 struct ZO341_Inputs {
   double zscore = 0.0;
   double compactness = 0.0;
-  double seq_ide = 0.0; // percent
+  double seq_ide = 0.0;  // percent
 };
 
 // Reads the first line of NAME.zscore, NAME.compactness and NAME.seq_ide, in
 // this order, and refuses an identity outside 0 to 100.
-ZO341_Inputs Read_ZO341_Inputs(const std::string &protein_name);
+ZO341_Inputs Read_ZO341_Inputs(const std::string& protein_name);
 
 // The content of NAME.zo341: "%8.4lf\n".
 std::string ZO341_File_Line(double zo341);
 
 // The result line "ZO341-score   <TAB>NAME<TAB>%10.4lf".
-void Print_ZO341_Line(std::FILE *out, const std::string &protein_name,
-                      double zo341);
+void Print_ZO341_Line(std::FILE* out, const std::string& protein_name, double zo341);
 
-} // namespace combine
+}  // namespace combine

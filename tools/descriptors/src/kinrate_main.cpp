@@ -8,14 +8,14 @@
 #include "common/program.hpp"
 #include "descriptors/alignment.hpp"
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   return common::Run_Program([&] {
     if (argc < 2) {
       std::printf("Usage: %s alignment_file\n\n", argv[0]);
       std::printf("alignment must be in PIR format\n\n");
       return common::kExitFailure;
     }
-    const std::string ali_file = argv[1]; // further arguments are ignored
+    const std::string ali_file = argv[1];  // further arguments are ignored
     // Names are built in 1000 characters, terminator included: room for
     // ".seq_ide".
     common::Check_Argument_Length("alignment file name", ali_file, 999 - 8);
