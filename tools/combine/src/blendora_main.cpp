@@ -17,8 +17,7 @@ int main(int argc, char** argv) {
     }
     const std::string protein_name = argv[1];
     const std::string protein_chain = argc == 3 ? argv[2] : "_";  // accepted, changes nothing
-    // File names are built in 499 characters; the longest suffix is
-    // ".compactness".
+    // File names are built in 499 characters; the longest suffix is ".compactness".
     common::Check_Argument_Length("protein name", protein_name, 499 - 12);
     common::Check_Argument_Length("chain identifier", protein_chain, 999);
 

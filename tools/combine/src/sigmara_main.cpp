@@ -1,8 +1,8 @@
 // sigmara: Z-scores of the pair, surface and combined energies of a model.
 //   sigmara protein_name [protein_chain_id]
 // Reads NAME.vicina.native/.random and NAME.exposa.native/.random, writes
-// NAME.zscore, NAME.pair.zscore and NAME.surf.zscore, prints three result
-// lines.
+// NAME.zscore, NAME.pair.zscore and NAME.surf.zscore, prints three
+// result lines.
 #include <cstdio>
 #include <string>
 
@@ -17,8 +17,7 @@ int main(int argc, char** argv) {
     }
     const std::string protein_name = argv[1];
     const std::string protein_chain = argc == 3 ? argv[2] : "_";  // accepted, changes nothing
-    // File names are built in 499 characters; the longest suffix is
-    // ".vicina.native".
+    // File names are built in 499 characters; the longest suffix is ".vicina.native".
     common::Check_Argument_Length("protein name", protein_name, 499 - 14);
     common::Check_Argument_Length("chain identifier", protein_chain, 999);
 

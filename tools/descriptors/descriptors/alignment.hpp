@@ -37,7 +37,7 @@ void Initialize_Alignment(Alignment& ali);
 // the sequence are skipped. After the second complete sequence it prints
 // "Maximum number of sequences in the alignment = 2\n" and
 // "No more sequences will be read from the alignment\n" on `out` and stops.
-// Throws Fatal_Error for a file that cannot be opened, a character outside
+// Throws Fatal_Error for a file that cannot be opened or read, a character outside
 // kAlignmentLetters in a sequence, a sequence reaching 2000 positions and a
 // header line longer than kMaxHeaderChars.
 void Read_Alignment(const std::string& path, Alignment& ali, std::FILE* out);

@@ -98,7 +98,7 @@ void Get_Seq_Ide_and_Aligned(Alignment& ali, int length) {
     if (b != kGapIndex) ++residues_2;
     const int shorter = residues_1 < residues_2 ? residues_1 : residues_2;
     ali.aligned = aligned;
-    // A shorter sequence of gaps only shares no residue: identity 0, not 0/0.
+    // A shorter sequence made only of gaps shares no residue: identity 0, not 0/0.
     ali.seq_ide = shorter == 0 ? 0.0 : static_cast<double>(identical) / shorter;
   }
 }

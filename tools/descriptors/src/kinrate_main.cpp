@@ -16,8 +16,7 @@ int main(int argc, char** argv) {
       return common::kExitFailure;
     }
     const std::string ali_file = argv[1];  // further arguments are ignored
-    // Names are built in 1000 characters, terminator included: room for
-    // ".seq_ide".
+    // Names are built in 1000 characters, terminator included: room for ".seq_ide".
     common::Check_Argument_Length("alignment file name", ali_file, 999 - 8);
     const std::string out_file = ali_file + ".seq_ide";
 
