@@ -1,0 +1,30 @@
+// blendora: the ZO341 score of a model.
+//   blendora protein_name [protein_chain_id]
+// Reads NAME.zscore, NAME.compactness and NAME.seq_ide (a percentage), writes
+// NAME.zo341 and prints "ZO341-score   <TAB>NAME<TAB>value".
+#include <cstdio>
+#include <string>
+
+#include "combine/zo341.hpp"
+#include "common/files.hpp"
+#include "common/program.hpp"
+
+int main(int argc, char** argv) {
+  return common::Run_Program([&] {
+    if (argc < 2 || argc > 3) {
+      std::fputs(common::Chain_Usage(argv[0], "protein_name").c_str(), stdout);
+      return common::kExitFailure;
+    }
+    const std::string protein_name = argv[1];
+    const std::string protein_chain = argc == 3 ? argv[2] : "_";  // accepted, changes nothing
+    // File names are built in 499 characters; the longest suffix is ".compactness".
+    common::Check_Argument_Length("protein name", protein_name, 499 - 12);
+    common::Check_Argument_Length("chain identifier", protein_chain, 999);
+
+    const combine::ZO341_Inputs inputs = combine::Read_ZO341_Inputs(protein_name);
+    const double zo341 = combine::Compute_ZO341(inputs.zscore, inputs.compactness, inputs.seq_ide);
+    common::Write_Output(protein_name + ".zo341", combine::ZO341_File_Line(zo341));
+    combine::Print_ZO341_Line(stdout, protein_name, zo341);
+    return common::kExitSuccess;
+  });
+}

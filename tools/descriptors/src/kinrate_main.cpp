@@ -1,0 +1,27 @@
+// kinrate: the sequence identity of a two-sequence PIR alignment.
+//   kinrate alignment_file
+// Writes ALIGNMENT.seq_ide, the identity as a fraction 0 to 1; no result line.
+#include <cstdio>
+#include <string>
+
+#include "common/files.hpp"
+#include "common/program.hpp"
+#include "descriptors/alignment.hpp"
+
+int main(int argc, char** argv) {
+  return common::Run_Program([&] {
+    if (argc < 2) {
+      std::printf("Usage: %s alignment_file\n\n", argv[0]);
+      std::printf("alignment must be in PIR format\n\n");
+      return common::kExitFailure;
+    }
+    const std::string ali_file = argv[1];  // further arguments are ignored
+    // Names are built in 1000 characters, terminator included: room for ".seq_ide".
+    common::Check_Argument_Length("alignment file name", ali_file, 999 - 8);
+    const std::string out_file = ali_file + ".seq_ide";
+
+    const double seq_ide = descriptors::Alignment_Identity(ali_file, stdout);
+    common::Write_Output(out_file, descriptors::Identity_File_Line(seq_ide));
+    return common::kExitSuccess;
+  });
+}
