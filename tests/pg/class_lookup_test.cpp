@@ -46,6 +46,11 @@ TEST(GetHistoClass, RoundsTheExtendedQuotientToDoubleBeforeTheFloor) {
   const std::vector<int> num_bins{999};
   EXPECT_EQ(Get_Histo_Class(0.223, min, max, bs, num_bins, 0), 223);
   EXPECT_EQ(Get_Histo_Class(0.2226, min, max, bs, num_bins, 0), 222);
+  // The difference is exact in extended precision: (0.5 - 0.1) / 0.1 gives 3, where double arithmetic gives 4.
+  const std::vector<double> min2{0.1}, max2{10.1}, bs2{0.1};
+  const std::vector<int> bins2{100};
+  EXPECT_EQ(Get_Histo_Class(0.5, min2, max2, bs2, bins2, 0), 3);
+  EXPECT_EQ(Get_Histo_Class(1.3, min2, max2, bs2, bins2, 0), 12);
 }
 
 TEST(GetMatrixIndex, WeighsEachDimensionByTheSizesBeforeIt) {
