@@ -70,12 +70,8 @@ TEST(CenterOfMass, SquaredDistancesAndTheNearestClass) {
     std::array<double, 2> distances;
     int winner;
   };
-  for (const Case& c : std::vector<Case>{{{4, 4}, 0},
-                                         {{9, 1}, 1},
-                                         {{1e17, 1e17}, 0},
-                                         {{2e17, 1e18}, 0},
-                                         {{1e17, 5}, 1},
-                                         {{std::nan(""), 5}, 1}})
+  for (const Case& c : std::vector<Case>{
+           {{4, 4}, 0}, {{9, 1}, 1}, {{1e17, 1e17}, 0}, {{2e17, 1e18}, 0}, {{1e17, 5}, 1}, {{std::nan(""), 5}, 1}})
     EXPECT_EQ(Classify_Using_Center_of_Mass(c.distances, 2), c.winner) << c.distances[0] << " " << c.distances[1];
 }
 
@@ -130,7 +126,9 @@ TEST(LookUpRecord, GivesTheFirstClassValueAndUsesTheRecordDistances) {
   EXPECT_EQ(Look_Up_Record(t, std::array{0.5}).cell.tmp_d, 0);  // distances 0.25 and 6.25
   EXPECT_EQ(Look_Up_Record(t, std::array{2.0}).cell.tmp_d, 1);  // distances 4 and 1
   EXPECT_EQ(Look_Up_Record(Two_Cell_Table(0.876, 0.1), std::array{0.5}).pG, 0.876);
-  EXPECT_EQ(Failure([&] { Look_Up_Record(t, std::array{0.5, 0.5}); }),
+  EXPECT_EQ(Failure([&] {
+              Look_Up_Record(t, std::array{0.5, 0.5});
+            }),
             "a record needs 1 feature values, 2 were given\nprogram will exit !\n");
 }
 

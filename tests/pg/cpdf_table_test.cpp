@@ -103,10 +103,9 @@ TEST(ReadTable, AcceptsTheGrammarVariants) {
   const std::vector<std::string> good_bad{"good", "bad"};
   const std::vector<Case> cases{
       {"plain", Header(one_feature, ranges, centers) + body4, 1, "", good_bad},
-      {"names over two lines", "2\ngood\nbad\n1\nf\n" + ranges + "1\n\n" + centers + "DATA\n" + body4, 1, "",
-       good_bad},
-      {"DATA and more words", "2\ngood bad\n1 feature\nf g\n" + ranges + "2\n\n" + centers + "DATA of the table\n" +
-       body4, 2, "", good_bad},
+      {"names over two lines", "2\ngood\nbad\n1\nf\n" + ranges + "1\n\n" + centers + "DATA\n" + body4, 1, "", good_bad},
+      {"DATA and more words",
+       "2\ngood bad\n1 feature\nf g\n" + ranges + "2\n\n" + centers + "DATA of the table\n" + body4, 2, "", good_bad},
       {"window 0", "2\ngood bad\n1\nf\n" + ranges + "0\n\n" + centers + "DATA\n" + body4, 0, "", good_bad},
       {"window -1", "2\ngood bad\n1\nf\n" + ranges + "-1\n\n" + centers + "DATA\n" + body4, -1, "", good_bad},
       {"window 7 clamped", "2\ngood bad\n1\nf\n" + ranges + "7\n\n" + centers + "DATA\n" + body4, 2,
@@ -126,14 +125,6 @@ TEST(ReadTable, AcceptsTheGrammarVariants) {
   }
 }
 
-TEST(ReadTable, AcceptsFiveFeatures) {
-  const std::string text = Header("5\na b c d e\n", "0 0 0 0 0\n1 1 1 1 2\n1 1 1 1 0.5\n",
-                                  "0 0 0 0 0\n1 1 1 1 1\n") + Body(8, [](int row) { return row; });
-  const cPDF_Table t = Parse(text).table;
-  EXPECT_EQ(t.num_bins, (std::vector<int>{1, 1, 1, 1, 4, 2}));
-  EXPECT_EQ(t.mt_size, 8);
-}
-
 TEST(ReadTable, RefusesEachFaultWithItsMessage) {
   const std::string names = "2\ngood bad\n";
   const std::string feats = "2\nzo len\n";
@@ -147,7 +138,8 @@ TEST(ReadTable, RefusesEachFaultWithItsMessage) {
   };
   const std::vector<Case> cases{
       {"empty file", "", "cannot get the total number of classes\n\n"},
-      {"3 classes", "3\na b c\n", "Number of classes defined is higher than the MAX number of classes supported: 2\n\n"},
+      {"3 classes", "3\na b c\n",
+       "Number of classes defined is higher than the MAX number of classes supported: 2\n\n"},
       {"class name missing", "2\ngood", "cannot get the names of the classes\n\n"},
       {"no features line", names, "cannot get the total number of features\n\n"},
       {"6 features", names + "6\n",
@@ -172,7 +164,8 @@ TEST(ReadTable, RefusesEachFaultWithItsMessage) {
       // A line longer than 999 characters is read in pieces, each counting as a line.
       {"overlong body line", names + feats + ranges + after_ranges + "0.5" + std::string(1200, ' ') + "\n" + body,
        "line 2 of the cPDFs data (row 1) holds no number\n" + exit_line},
-      {"0 classes", "0\n", "the number of classes must be a whole number from 1 to 2 at the start of its line\n" + exit_line},
+      {"0 classes", "0\n",
+       "the number of classes must be a whole number from 1 to 2 at the start of its line\n" + exit_line},
       {"classes count missing", "two\n",
        "the number of classes must be a whole number from 1 to 2 at the start of its line\n" + exit_line},
       {"-1 features", names + "-1\n",

@@ -26,8 +26,7 @@ inline std::string Body(int cells, const std::function<double(int)>& value) {
 
 // The 2-feature table of the examples: (0, 1, 0.1) gives 9 bins, (0, 1000, 50)
 // gives 20, so 360 cells; class 0's value at row r is r / 1000, class 1's 0.5.
-inline const std::string kHeader360 =
-    Header("2\nzo len\n", "0 0\n1 1000\n0.1 50\n", "0.1 100\n0.9 300\n");
+inline const std::string kHeader360 = Header("2\nzo len\n", "0 0\n1 1000\n0.1 50\n", "0.1 100\n0.9 300\n");
 inline std::string Table360() {
   return kHeader360 + Body(360, [](int row) { return row < 180 ? row / 1000.0 : 0.5; });
 }

@@ -48,7 +48,8 @@ struct cPDF_Table {
 long double Bin_Count(double min, double max, double bs);
 
 // Reads a table from an open stream. Warnings (the smoothing-window clamp)
-// go to `warnings`; every failure throws common::Fatal_Error with its message.
+// go to `warnings` (none when it is null); every failure throws
+// common::Fatal_Error with its message.
 cPDF_Table Read_cPDF_Table(std::FILE* in, std::FILE* warnings);
 
 // Opens and reads the table file at `path` ("cannot open %s for reading").
