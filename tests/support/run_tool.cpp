@@ -45,9 +45,12 @@ std::optional<std::string> Temp_Dir::Read(const std::string& name) const {
 
 bool Temp_Dir::Exists(const std::string& name) const { return fs::exists(File(name)); }
 
-std::vector<std::string> Temp_Dir::List() const {
+std::vector<std::string> Temp_Dir::List() const { return List_Of(path_); }
+
+std::vector<std::string> Temp_Dir::List_Of(const std::string& directory) {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(path_)) names.push_back(entry.path().filename().string());
+  if (!fs::exists(directory)) return names;
+  for (const auto& entry : fs::directory_iterator(directory)) names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -64,14 +67,14 @@ std::string Read_Text(const std::string& path) {
   return content.str();
 }
 
-Run_Result Run_Tool(const std::string& program, const std::vector<std::string>& args, const std::string& cwd,
-                    const Environment& environment) {
+namespace {
+
+// Runs `path` with the argument vector `argv_text` in `cwd`.
+Run_Result Run_Executable(const std::string& path, std::vector<std::string> argv_text, const std::string& cwd,
+                          const Environment& environment) {
   int out_pipe[2];
   int err_pipe[2];
   if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0) throw std::runtime_error("pipe failed");
-  const std::string path = Tool_Path(program);
-  std::vector<std::string> argv_text{program};
-  argv_text.insert(argv_text.end(), args.begin(), args.end());
 
   const pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
@@ -123,6 +126,22 @@ Run_Result Run_Tool(const std::string& program, const std::vector<std::string>& 
   waitpid(pid, &wait_status, 0);
   result.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
   return result;
+}
+
+}  // namespace
+
+Run_Result Run_Tool(const std::string& program, const std::vector<std::string>& args, const std::string& cwd,
+                    const Environment& environment) {
+  std::vector<std::string> argv_text{program};
+  argv_text.insert(argv_text.end(), args.begin(), args.end());
+  return Run_Executable(Tool_Path(program), argv_text, cwd, environment);
+}
+
+Run_Result Run_Shell(const std::string& command, const std::string& cwd, const Environment& environment) {
+  Environment with_path = environment;
+  const char* path = std::getenv("PATH");
+  with_path.emplace_back("PATH", std::string(FOLD_TOOLS_DIR) + ":" + (path ? path : "/usr/bin:/bin"));
+  return Run_Executable("/bin/sh", {"sh", "-c", command}, cwd, with_path);
 }
 
 }  // namespace test_support

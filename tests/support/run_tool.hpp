@@ -24,6 +24,7 @@ class Temp_Dir {
   std::optional<std::string> Read(const std::string& name) const;
   bool Exists(const std::string& name) const;
   std::vector<std::string> List() const;  // file names, sorted
+  static std::vector<std::string> List_Of(const std::string& directory);
 
  private:
   std::string path_;
@@ -43,6 +44,10 @@ using Environment = std::vector<std::pair<std::string, std::optional<std::string
 // `environment` sets it, so runs do not depend on the caller's environment.
 Run_Result Run_Tool(const std::string& program, const std::vector<std::string>& args, const std::string& cwd,
                     const Environment& environment = {});
+
+// Runs a shell command line (/bin/sh -c) in `cwd`, with the build's bin
+// directory first on PATH, so that a test can run a pipeline as a user would.
+Run_Result Run_Shell(const std::string& command, const std::string& cwd, const Environment& environment = {});
 
 std::string Tool_Path(const std::string& program);
 std::string Test_Data(const std::string& name);

@@ -13,6 +13,19 @@ Atom_Record* Atom_List::New_Atom() {
 
 void Atom_List::Free_Atom(Atom_Record* atom) { store_[atom->slot_].reset(); }
 
+Atom_List Atom_List::Copy() const {
+  Atom_List copy;
+  Atom_Record* tail = nullptr;
+  for (const Atom_Record* atom = first; atom; atom = atom->next) {
+    Atom_Record* node = copy.New_Atom();
+    const std::size_t slot = node->slot_;
+    *node = *atom;
+    node->slot_ = slot;
+    tail = Append_Atom(copy, tail, node);
+  }
+  return copy;
+}
+
 Atom_Record* Append_Atom(Atom_List& list, Atom_Record* tail, Atom_Record* atom) {
   atom->prev = tail;
   atom->next = nullptr;

@@ -57,6 +57,9 @@ class Atom_List {
 
   bool empty() const { return first == nullptr; }
 
+  // A list of copies of the linked nodes, in the same order.
+  Atom_List Copy() const;
+
  private:
   std::vector<std::unique_ptr<Atom_Record>> store_;
 };

@@ -42,6 +42,11 @@ extern const Energy_Tool kSurfaceTool;  // exposa
 // filtered by the tool. Refuses a structure with no atom left after the filter.
 structure::Atom_List Prepare_Structure(const Energy_Tool& tool, const std::string& protein_name, char chain,
                                        const structure::Reader_Io& io);
+// The same from a chain already read (any atom types): virtual beta carbons,
+// then the tool's filter. `protein_name` and `chain` name the structure in the
+// message for an empty result.
+structure::Atom_List Prepare_Structure(const Energy_Tool& tool, structure::Atom_List list,
+                                       const std::string& protein_name, char chain);
 
 // The native energy and the shuffled energies of one prepared structure.
 class Energy_Profile_Run {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "structure/lk_list.hpp"
@@ -44,6 +45,10 @@ struct Seed_Source {
   std::optional<unsigned> fixed;
   unsigned Next() const;
 };
+
+// A seed written as an unsigned decimal integer (0 to 4294967295, digits
+// only); nothing for any other text.
+std::optional<unsigned> Parse_Seed(const std::string& text);
 
 // Reads SHUFFLE_SEED: unset gives the clock; an unsigned integer fixes the
 // seed; anything else is refused with a message.

@@ -45,7 +45,12 @@ const Energy_Tool kSurfaceTool = {"exposa",    "exposa", Surface_Table_Shape, st
 
 structure::Atom_List Prepare_Structure(const Energy_Tool& tool, const std::string& protein_name, char chain,
                                        const structure::Reader_Io& io) {
-  structure::Atom_List list = structure::Load_Chain({protein_name, std::string(1, chain)}, tool.reader_type, io);
+  return Prepare_Structure(tool, structure::Load_Chain({protein_name, std::string(1, chain)}, tool.reader_type, io),
+                           protein_name, chain);
+}
+
+structure::Atom_List Prepare_Structure(const Energy_Tool& tool, structure::Atom_List list,
+                                       const std::string& protein_name, char chain) {
   structure::Build_Virtual_CB_for_Glycines(list);
   tool.keep_atoms(list);
   if (list.empty()) {

@@ -34,16 +34,21 @@ unsigned Seed_Source::Next() const {
   return static_cast<unsigned>(std::time(nullptr)) / 2U;
 }
 
+std::optional<unsigned> Parse_Seed(const std::string& text) {
+  const bool digits = !text.empty() && text.size() <= 10 &&
+                      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  if (!digits || std::stoull(text) > 0xFFFFFFFFULL) return std::nullopt;
+  return static_cast<unsigned>(std::stoull(text));
+}
+
 Seed_Source Seed_Source_From_Environment() {
   const char* text = std::getenv("SHUFFLE_SEED");
   if (!text) return {};
-  const std::string value = text;
-  const bool digits = !value.empty() && value.size() <= 10 &&
-                      std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
-  if (!digits || std::stoull(value) > 0xFFFFFFFFULL)
+  const std::optional<unsigned> seed = Parse_Seed(text);
+  if (!seed)
     common::Fail("SHUFFLE_SEED must be an unsigned integer from 0 to 4294967295, not '%s'\nprogram will exit !\n",
-                 value.c_str());
-  return {static_cast<unsigned>(std::stoull(value))};
+                 text);
+  return {seed};
 }
 
 Protein_Sequence Get_Protein_Sequence(const Atom_Record* first) {

@@ -1,0 +1,97 @@
+#include "catena/options.hpp"
+
+#include <gtest/gtest.h>
+
+#include "catena/batch.hpp"
+#include "catena/pipeline.hpp"
+#include "common/fatal_error.hpp"
+
+namespace catena {
+namespace {
+
+std::string Refusal(const std::vector<std::string>& args) {
+  try {
+    Parse_Arguments(args, "/data");
+  } catch (const common::Fatal_Error& e) {
+    return One_Line(e.what());
+  }
+  return "(accepted)";
+}
+
+TEST(Options, DefaultsAndValues) {
+  unsetenv("SHUFFLE_SEED");
+  const Options plain = Parse_Arguments({"m1.pdb", "m2.pdb"}, "/data");
+  EXPECT_EQ(plain.models, (std::vector<std::string>{"m1.pdb", "m2.pdb"}));
+  EXPECT_EQ(plain.chain, "_");
+  EXPECT_EQ(plain.pair_potential, "/data/example.pair.potential");
+  EXPECT_EQ(plain.surface_potential, "/data/example.surface.potential");
+  EXPECT_EQ(plain.table, "/data/example.cpdf");
+  EXPECT_TRUE(plain.bundled_tables);
+  EXPECT_FALSE(plain.seed.has_value());
+  EXPECT_EQ(plain.jobs, 1);
+  EXPECT_EQ(plain.format, Output_Format::Tsv);
+
+  const Options full = Parse_Arguments({"--chain", "B", "--identity=37.5", "--pair-potential", "p", "--surface-potential",
+                                        "s", "--table", "t", "--seed", "42", "-j2", "--keep", "k", "--format", "json",
+                                        "-o", "out.json", "--", "-odd-name.pdb"},
+                                       "/data");
+  EXPECT_EQ(full.chain, "B");
+  EXPECT_EQ(full.identity, "37.5");
+  EXPECT_EQ(full.pair_potential, "p");
+  EXPECT_FALSE(full.bundled_tables);
+  EXPECT_EQ(full.seed, 42U);
+  EXPECT_EQ(full.jobs, 2);
+  EXPECT_EQ(full.keep_dir, "k");
+  EXPECT_EQ(full.format, Output_Format::Json);
+  EXPECT_EQ(full.output, "out.json");
+  EXPECT_EQ(full.models, (std::vector<std::string>{"-odd-name.pdb"}));
+}
+
+TEST(Options, SeedFromTheEnvironmentUnlessGiven) {
+  setenv("SHUFFLE_SEED", "9", 1);
+  EXPECT_EQ(Parse_Arguments({"m.pdb"}, "/d").seed, 9U);
+  EXPECT_EQ(Parse_Arguments({"--seed", "3", "m.pdb"}, "/d").seed, 3U);
+  unsetenv("SHUFFLE_SEED");
+}
+
+TEST(Options, Refusals) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{}, "no model file given"},
+      {{"--bogus", "m.pdb"}, "unknown option '--bogus'"},
+      {{"m.pdb", "--chain"}, "option '--chain' needs a value"},
+      {{"--chain", "", "m.pdb"}, "the chain identifier is empty: give '_' for a chain without identifier"},
+      {{"--format", "xml", "m.pdb"}, "--format must be tsv or json, not 'xml'"},
+      {{"-j", "0", "m.pdb"}, "-j must be a whole number from 1 to 256, not '0'"},
+      {{"-j", "2x", "m.pdb"}, "-j must be a whole number from 1 to 256, not '2x'"},
+      {{"--seed", "-1", "m.pdb"}, "--seed must be an unsigned integer from 0 to 4294967295, not '-1'"},
+      {{"--identity", "101", "m.pdb"}, "--identity must be a percentage from 0 to 100, not '101'"},
+      {{"--identity", "4o", "m.pdb"}, "--identity must be a percentage from 0 to 100, not '4o'"},
+      {{"--identity", "40", "--alignment", "a.pir", "m.pdb"}, "give --alignment or --identity, not both"},
+  };
+  for (const auto& [args, message] : cases) EXPECT_EQ(Refusal(args), message);
+  EXPECT_TRUE(Parse_Arguments({"--help"}, "/d").help);
+  EXPECT_TRUE(Parse_Arguments({"--version"}, "/d").version);
+}
+
+TEST(Messages, OneLineWithoutTheEndOfRun) {
+  EXPECT_EQ(One_Line("Can not open x.pdb\nfile not found 'x.pdb'. Program will exit.\n\n"),
+            "Can not open x.pdb; file not found 'x.pdb'.");
+  EXPECT_EQ(One_Line("\n__Error: cannot create virtual CB for Glycine\n(reported from Insert_CB_GLY)\n\n"),
+            "__Error: cannot create virtual CB for Glycine; (reported from Insert_CB_GLY)");
+  EXPECT_EQ(One_Line("cannot open file 'p' for reading\nprogram will finish now.\n\n"), "cannot open file 'p' for reading");
+}
+
+TEST(IdentityBridge, KinrateFractionToPercent) {
+  EXPECT_EQ(Identity_Percent_Text("      0.75\n"), "75.00\n");
+  EXPECT_EQ(Identity_Percent_Text("      0.33\n"), "33.00\n");
+  EXPECT_EQ(Identity_Percent_Text("      1.00\n"), "100.00\n");
+  EXPECT_EQ(Identity_Percent_Text("      0.00\n"), "0.00\n");
+}
+
+TEST(KeepFolders, RepeatedFileNamesAreNumbered) {
+  EXPECT_EQ(Keep_Folder_Names({"a/m.pdb", "b/m.pdb", "n.pdb", "c/m.pdb"}),
+            (std::vector<std::string>{"m.pdb", "m.pdb.2", "n.pdb", "m.pdb.3"}));
+}
+
+}  // namespace
+}  // namespace catena

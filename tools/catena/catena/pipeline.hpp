@@ -1,0 +1,62 @@
+// The assessment of one model, as the eight programs compute it, in memory.
+//
+// Every value passes from one step to the next as the text of the file the
+// program would write, read back the way the next program reads it, so the
+// numbers are those of a run of the programs by hand: the Z-scores come from
+// the energies with five decimals, ZO341 from the Z-score with four, pG from
+// the feature values rounded by the feature file's formats.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "catena/options.hpp"
+#include "energy/potential_table.hpp"
+#include "pg/cpdf_table.hpp"
+
+namespace catena {
+
+// What every model shares, read once per run.
+struct Shared_Inputs {
+  energy::MFP_Table pair_table;
+  energy::MFP_Table surface_table;
+  pg::cPDF_Table cpdf;
+  char chain = '_';
+  std::optional<unsigned> seed;
+  // The identity files: kinrate's (named after the alignment) and the
+  // percentage blendora reads as NAME.seq_ide; none without an identity.
+  std::optional<std::pair<std::string, std::string>> kinrate_file;
+  std::optional<std::string> identity_text;
+};
+
+// Loads the tables and computes the alignment's identity. Failures throw
+// common::Fatal_Error with the programs' messages.
+Shared_Inputs Load_Shared_Inputs(const Options& options);
+
+// The line blendora reads as a percentage, from kinrate's fraction: the
+// fraction as written in kinrate's file, times 100, with two decimals.
+std::string Identity_Percent_Text(const std::string& kinrate_text);
+
+struct Model_Result {
+  std::string model;
+  std::string chain;
+  // Each value as its file holds it, without padding; empty when not computed.
+  std::string length, compactness, pair_energy, surface_energy;
+  std::string z_pair, z_surface, z_combined;
+  std::string identity, zo341, pG, winning_class;
+  std::string error;  // empty on success
+  // The files the programs would have written, in order: name and content.
+  std::vector<std::pair<std::string, std::string>> files;
+};
+
+// A message of the programs as one line: its lines joined by "; ", without
+// the words that announce the end of a run.
+std::string One_Line(const std::string& text);
+
+// Assesses one model. `keep_folder` (may be empty) receives "pdbfile.tmp" as
+// the reader writes it; the other files are returned in the result.
+Model_Result Assess_Model(const Shared_Inputs& shared, const std::string& model_path, const std::string& keep_folder);
+
+}  // namespace catena

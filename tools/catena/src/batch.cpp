@@ -1,0 +1,112 @@
+#include "catena/batch.hpp"
+
+#include <atomic>
+#include <condition_variable>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "common/fatal_error.hpp"
+#include "common/files.hpp"
+
+namespace catena {
+namespace {
+
+namespace fs = std::filesystem;
+
+void Draw_Progress(std::FILE* terminal, std::size_t done, std::size_t total, int failed) {
+  constexpr int kWidth = 30;
+  const int filled = total ? static_cast<int>(kWidth * done / total) : kWidth;
+  std::fprintf(terminal, "\rcatena [%s%s] %zu/%zu models", std::string(static_cast<std::size_t>(filled), '#').c_str(),
+               std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(), done, total);
+  if (failed) std::fprintf(terminal, ", %d failed", failed);
+  if (done == total) std::fputc('\n', terminal);
+  std::fflush(terminal);
+}
+
+// Writes the model's files into its folder; a failure to write them is the
+// model's failure.
+void Keep_Files(const std::string& folder, Model_Result& result) {
+  for (const auto& [name, content] : result.files) {
+    try {
+      common::Write_Output((fs::path(folder) / name).string(), content);
+    } catch (const common::Fatal_Error& error) {
+      if (result.error.empty()) result.error = "cannot write '" + (fs::path(folder) / name).string() + "'";
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> Keep_Folder_Names(const std::vector<std::string>& models) {
+  std::vector<std::string> names;
+  std::map<std::string, int> seen;
+  for (const std::string& model : models) {
+    const std::string base = fs::path(model).filename().string();
+    const int count = ++seen[base];
+    names.push_back(count == 1 ? base : base + "." + std::to_string(count));
+  }
+  return names;
+}
+
+int Run_Batch(const Shared_Inputs& shared, const std::vector<std::string>& models, const Batch_Settings& settings,
+              Report_Writer& writer) {
+  const std::size_t total = models.size();
+  std::vector<std::string> folders(total);
+  if (!settings.keep_dir.empty()) {
+    const std::vector<std::string> names = Keep_Folder_Names(models);
+    for (std::size_t i = 0; i < total; ++i) {
+      folders[i] = (fs::path(settings.keep_dir) / names[i]).string();
+      std::error_code error;
+      fs::create_directories(folders[i], error);
+      if (error) common::Fail("cannot create the folder '%s': %s", folders[i].c_str(), error.message().c_str());
+    }
+  }
+
+  std::vector<std::optional<Model_Result>> results(total);
+  std::mutex mutex;
+  std::condition_variable ready;
+  std::atomic<std::size_t> next{0};
+  std::size_t done = 0;
+  auto work = [&] {
+    for (std::size_t i = next++; i < total; i = next++) {
+      Model_Result result = Assess_Model(shared, models[i], folders[i]);
+      if (!folders[i].empty()) Keep_Files(folders[i], result);
+      result.files.clear();
+      const std::lock_guard lock(mutex);
+      results[i] = std::move(result);
+      ++done;
+      ready.notify_one();
+    }
+  };
+  const std::size_t workers = std::min<std::size_t>(static_cast<std::size_t>(settings.jobs), total);
+  std::vector<std::jthread> threads;
+  for (std::size_t w = 0; w < workers; ++w) threads.emplace_back(work);
+
+  int failed = 0;
+  writer.Begin();
+  if (settings.progress) Draw_Progress(settings.progress, 0, total, 0);
+  for (std::size_t i = 0; i < total; ++i) {
+    std::unique_lock lock(mutex);
+    std::size_t drawn = done;
+    ready.wait(lock, [&] {
+      if (settings.progress && done != drawn) {
+        drawn = done;
+        Draw_Progress(settings.progress, done, total, failed);
+      }
+      return results[i].has_value();
+    });
+    Model_Result result = std::move(*results[i]);
+    results[i].reset();
+    lock.unlock();
+    if (!result.error.empty()) ++failed;
+    writer.Record(result);
+  }
+  writer.End();
+  if (settings.progress) Draw_Progress(settings.progress, total, total, failed);
+  return failed;
+}
+
+}  // namespace catena

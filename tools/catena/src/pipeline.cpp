@@ -1,0 +1,234 @@
+#include "catena/pipeline.hpp"
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "combine/score_file.hpp"
+#include "combine/z_score.hpp"
+#include "combine/zo341.hpp"
+#include "common/fatal_error.hpp"
+#include "common/files.hpp"
+#include "common/scan.hpp"
+#include "descriptors/alignment.hpp"
+#include "descriptors/chain_length.hpp"
+#include "descriptors/compactness.hpp"
+#include "energy/energy_tool.hpp"
+#include "pg/class_lookup.hpp"
+#include "pg/feature_file.hpp"
+#include "structure/structure_tool.hpp"
+
+namespace catena {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A stdio stream that collects what is written to it.
+class Memory_Stream {
+ public:
+  Memory_Stream() : file_(open_memstream(&buffer_, &size_)) {
+    if (!file_) throw std::bad_alloc();
+  }
+  ~Memory_Stream() {
+    if (file_) std::fclose(file_);
+    std::free(buffer_);
+  }
+  Memory_Stream(const Memory_Stream&) = delete;
+  Memory_Stream& operator=(const Memory_Stream&) = delete;
+  std::FILE* get() const { return file_; }
+  std::string Text() {
+    std::fflush(file_);
+    return std::string(buffer_, size_);
+  }
+
+ private:
+  char* buffer_ = nullptr;
+  std::size_t size_ = 0;
+  std::FILE* file_;
+};
+
+// A stdio stream reading a text, so that the programs' own readers apply.
+common::File Text_Stream(const std::string& text) {
+  common::File file(fmemopen(const_cast<char*>(text.data()), text.size(), "r"));
+  if (!file) throw std::bad_alloc();
+  return file;
+}
+
+std::string Trimmed(const std::string& text) {
+  const auto begin = text.find_first_not_of(" \t\n");
+  if (begin == std::string::npos) return {};
+  return text.substr(begin, text.find_last_not_of(" \t\n") - begin + 1);
+}
+
+}  // namespace
+
+std::string One_Line(const std::string& text) {
+  // The programs end a run on these words; catena goes on with the next model.
+  static const char* const kEndings[] = {"Program will exit.", "program will exit !", "program will finish now.",
+                                         "program will exit"};
+  std::string line;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string part = Trimmed(text.substr(start, end - start));
+    for (const char* ending : kEndings) {
+      const std::size_t at = part.rfind(ending);
+      if (at != std::string::npos && at + std::string(ending).size() == part.size()) part = Trimmed(part.substr(0, at));
+    }
+    if (!part.empty()) line += (line.empty() ? "" : "; ") + part;
+    start = end + 1;
+  }
+  return line;
+}
+
+namespace {
+
+// Score lines as sigmara and blendora read them.
+std::vector<double> Read_Scores(const std::string& text, std::size_t count, const std::string& name) {
+  const common::File stream = Text_Stream(text);
+  return combine::Read_Score_Lines(stream.get(), count, name);
+}
+
+combine::Potential_Energies Energies(const std::string& native, const std::string& random, const std::string& stem) {
+  combine::Potential_Energies energies;
+  energies.native = Read_Scores(native, 1, stem + ".native").front();
+  const std::vector<double> shuffled = Read_Scores(random, combine::kShuffleCount, stem + ".random");
+  std::copy(shuffled.begin(), shuffled.end(), energies.shuffled.begin());
+  return energies;
+}
+
+struct Energy_Texts {
+  std::string native;
+  std::string random;
+};
+
+Energy_Texts Run_Energy_Tool(const energy::Energy_Tool& tool, const structure::Atom_List& chain,
+                             const energy::MFP_Table& table, const Shared_Inputs& shared, const std::string& model) {
+  const structure::Atom_List list = energy::Prepare_Structure(tool, chain.Copy(), model, shared.chain);
+  energy::Energy_Profile_Run run(tool, list, table);
+  const energy::Seed_Source seeds{shared.seed};
+  Energy_Texts texts;
+  texts.native = common::Format("%13.5lf\n", run.Native_Energy());
+  for (int shuffle = 0; shuffle < energy::kShuffles; ++shuffle)
+    texts.random += common::Format("%13.5lf\n", run.Shuffled_Energy(seeds.Next()));
+  return texts;
+}
+
+void Assess(const Shared_Inputs& shared, const std::string& model_path, const std::string& keep_folder,
+            std::FILE* reader_out, std::FILE* reader_log, Model_Result& result) {
+  const std::string stem = fs::path(model_path).filename().string();
+  auto add = [&](const std::string& suffix, const std::string& text) { result.files.emplace_back(stem + suffix, text); };
+
+  const structure::Reader_Io io{reader_out, reader_log,
+                                keep_folder.empty() ? std::string() : (fs::path(keep_folder) / "pdbfile.tmp").string()};
+  const structure::Atom_List chain =
+      structure::Load_Chain({model_path, std::string(1, shared.chain)}, structure::Get_AA_Type, io);
+
+  const Energy_Texts pair = Run_Energy_Tool(energy::kPairTool, chain, shared.pair_table, shared, model_path);
+  add(".vicina.native", pair.native);
+  add(".vicina.random", pair.random);
+  const Energy_Texts surface = Run_Energy_Tool(energy::kSurfaceTool, chain, shared.surface_table, shared, model_path);
+  add(".exposa.native", surface.native);
+  add(".exposa.random", surface.random);
+  result.pair_energy = Trimmed(pair.native);
+  result.surface_energy = Trimmed(surface.native);
+
+  const std::string length = descriptors::Length_File_Line(descriptors::Chain_Length(chain.first));
+  const std::string compactness = descriptors::Compactness_File_Line(descriptors::Compactness(chain.first));
+  add(".length", length);
+  add(".compactness", compactness);
+  result.length = Trimmed(length);
+  result.compactness = Trimmed(compactness);
+
+  const combine::Z_Scores z = combine::Compute_Z_Scores(Energies(pair.native, pair.random, stem + ".vicina"),
+                                                        Energies(surface.native, surface.random, stem + ".exposa"));
+  const std::string z_combined = combine::Z_Score_File_Line(z.zscore);
+  add(".zscore", z_combined);
+  add(".pair.zscore", combine::Z_Score_File_Line(z.zscore_pair));
+  add(".surf.zscore", combine::Z_Score_File_Line(z.zscore_surf));
+  result.z_combined = Trimmed(z_combined);
+  result.z_pair = Trimmed(combine::Z_Score_File_Line(z.zscore_pair));
+  result.z_surface = Trimmed(combine::Z_Score_File_Line(z.zscore_surf));
+
+  if (shared.kinrate_file) result.files.push_back(*shared.kinrate_file);
+  if (!shared.identity_text) return;
+  add(".seq_ide", *shared.identity_text);
+  result.identity = Trimmed(*shared.identity_text);
+
+  const double zscore = Read_Scores(z_combined, 1, stem + ".zscore").front();
+  const double compactness_value = Read_Scores(compactness, 1, stem + ".compactness").front();
+  const double identity = Read_Scores(*shared.identity_text, 1, stem + ".seq_ide").front();
+  const std::string zo341 = combine::ZO341_File_Line(combine::Compute_ZO341(zscore, compactness_value, identity));
+  add(".zo341", zo341);
+  result.zo341 = Trimmed(zo341);
+
+  // verdicta writes 1 - ZO341 and the length to the feature file and bins the
+  // values it reads back from it.
+  const double zo341_value = common::Scan_Double(zo341).value_or(0.0);
+  const double length_value = common::Scan_Double(length).value_or(0.0);
+  const std::string features = pg::Feature_Value_Text(1.0 - zo341_value) + pg::Feature_Length_Text(length_value);
+  add(".in", features);
+  const common::File feature_stream = Text_Stream(features);
+  const pg::Feature_Records records = pg::Read_Feature_Records(feature_stream.get(), shared.cpdf, stem + ".in");
+  std::string pg_text;
+  for (const pg::Feature_Record& record : records.records) {
+    const pg::Record_Lookup lookup = pg::Look_Up_Record(shared.cpdf, record.values);
+    pg_text += common::Format("%5.2lf\n", lookup.pG);
+    result.pG = Trimmed(common::Format("%5.2lf", lookup.pG));
+    result.winning_class = shared.cpdf.class_names[static_cast<std::size_t>(lookup.cell.tmp_d)];
+  }
+  add(".pG", pg_text);
+}
+
+}  // namespace
+
+std::string Identity_Percent_Text(const std::string& kinrate_text) {
+  return common::Format("%.2f\n", common::Scan_Double(kinrate_text).value_or(0.0) * 100.0);
+}
+
+Shared_Inputs Load_Shared_Inputs(const Options& options) {
+  Shared_Inputs shared;
+  shared.chain = options.chain.front();
+  shared.seed = options.seed;
+  shared.pair_table = energy::Load_Potential(energy::Pair_Table_Shape(), options.pair_potential);
+  shared.surface_table = energy::Load_Potential(energy::Surface_Table_Shape(), options.surface_potential);
+  shared.cpdf = pg::Read_cPDF_Table_File(options.table, stderr);
+  if (shared.cpdf.feat_num != 2)
+    common::Fail("the cPDF table '%s' has %d features; catena needs 2 (1 - ZO341, then the chain length)\n",
+                 options.table.c_str(), shared.cpdf.feat_num);
+  if (options.alignment) {
+    Memory_Stream notes;  // kinrate's two notes on reading the second sequence
+    const double fraction = descriptors::Alignment_Identity(*options.alignment, notes.get());
+    const std::string kinrate_text = descriptors::Identity_File_Line(fraction);
+    shared.kinrate_file.emplace(fs::path(*options.alignment).filename().string() + ".seq_ide", kinrate_text);
+    shared.identity_text = Identity_Percent_Text(kinrate_text);
+  } else if (options.identity) {
+    shared.identity_text = *options.identity + "\n";
+  }
+  return shared;
+}
+
+Model_Result Assess_Model(const Shared_Inputs& shared, const std::string& model_path, const std::string& keep_folder) {
+  Model_Result result;
+  result.model = model_path;
+  result.chain = std::string(1, shared.chain);
+  Memory_Stream out;
+  Memory_Stream log;
+  try {
+    Assess(shared, model_path, keep_folder, out.get(), log.get(), result);
+  } catch (const common::Fatal_Error& error) {
+    result.error = One_Line(out.Text() + error.what());
+  } catch (const std::bad_alloc&) {
+    result.error = "cannot allocate memory";
+  }
+  result.files.emplace_back("log", log.Text());
+  if (!result.error.empty()) {
+    result.length = result.compactness = result.pair_energy = result.surface_energy = "";
+    result.z_pair = result.z_surface = result.z_combined = result.identity = result.zo341 = result.pG = "";
+    result.winning_class = "";
+  }
+  return result;
+}
+
+}  // namespace catena
