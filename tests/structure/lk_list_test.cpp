@@ -138,6 +138,18 @@ TEST(CountAAs, CountsChangesFrom9999) {
   EXPECT_EQ(Count_AAs(Make_List({9999, 9999, 3}).first), 1);
 }
 
+TEST(CopyList, IndependentCopyOfTheLinkedNodes) {
+  Atom_List list = Make_List({1, 1, 2, 3});
+  Change_Connection(list, list.first->next);  // unlinked nodes are not copied
+  Atom_List copy = list.Copy();
+  EXPECT_EQ(Names(copy), (std::vector<std::string>{"A0", "A2", "A3"}));
+  copy.first->atom_name = "changed";
+  char flag;
+  Remove_Atom(copy, copy.first->next, flag);
+  EXPECT_EQ(Names(list), (std::vector<std::string>{"A0", "A2", "A3"}));
+  EXPECT_EQ(Names(copy), (std::vector<std::string>{"changed", "A3"}));
+}
+
 TEST(SetPositionAtom, SearchRunsPastTheResidue) {
   Atom_List list = Make_List({1, 1, 2, 2, 3});
   // Residue 1 holds A0, A1; residue 2 holds A2, A3.
