@@ -4,8 +4,10 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace common {
 
@@ -28,5 +30,11 @@ namespace common {
 // The usage text of the programs that take "[protein_chain_id]" last;
 // `arguments` is what comes before it, e.g. "protein_name".
 std::string Chain_Usage(std::string_view program, std::string_view arguments);
+
+// The command line "<arguments> [protein_chain_id]", where `arguments` names
+// the leading arguments as the usage text shows them: the arguments after the
+// program name, with the chain ("_" when absent) last. A wrong count prints
+// the usage text on standard output and gives nothing.
+std::optional<std::vector<std::string>> Chain_Command_Line(int argc, char** argv, std::string_view arguments);
 
 }  // namespace common

@@ -1,5 +1,6 @@
 #include "common/program.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 #include <string>
@@ -23,13 +24,9 @@ int Run_Program(const std::function<int()>& body) {
 void Check_Argument_Length(std::string_view what, std::string_view value, std::size_t max_chars) {
   if (value.size() <= max_chars) return;
   const std::string name(what);
-  Fail("%s is too long: %zu characters, at most %zu are allowed\nprogram will exit !\n", name.c_str(),
-       value.size(), max_chars);
+  Fail("%s is too long: %zu characters, at most %zu are allowed\nprogram will exit !\n", name.c_str(), value.size(),
+       max_chars);
 }
-
-}  // namespace common
-
-namespace common {
 
 std::string Chain_Usage(std::string_view program, std::string_view arguments) {
   std::string text = "Usage:\n\n";
@@ -40,6 +37,17 @@ std::string Chain_Usage(std::string_view program, std::string_view arguments) {
   text += "[protein_chain_id] is optional. If ommited, then no chain id is adopted (unique chain).\n";
   text += "If chain is unique and want to give it explicitly in the command line, then '_' symbol should be used.\n\n";
   return text;
+}
+
+std::optional<std::vector<std::string>> Chain_Command_Line(int argc, char** argv, std::string_view arguments) {
+  const int leading = 1 + static_cast<int>(std::count(arguments.begin(), arguments.end(), ' '));
+  if (argc < leading + 1 || argc > leading + 2) {
+    std::fputs(Chain_Usage(argv[0], arguments).c_str(), stdout);
+    return std::nullopt;
+  }
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (argc == leading + 1) args.emplace_back("_");
+  return args;
 }
 
 }  // namespace common

@@ -128,19 +128,13 @@ void Build_List(const std::vector<Pdb_Line>& lines, char wanted_chain_word, Atom
 
 // Drops every atom of a residue outside the twenty; stores the types of the rest.
 void Check_Residues(Atom_List& list, Atom_Type_Function type_function) {
-  Atom_Record* atom = list.first;
-  while (atom) {
-    atom->aa_code = Find_AA_Type(*atom);
-    const int type = type_function(*atom);
-    if (atom->aa_code == 'X') {
-      char flag = 'N';
-      Atom_Record* resume = Remove_Atom(list, atom, flag);
-      atom = (flag == 'Y' && resume) ? resume->next : resume;
-    } else {
-      atom->atom_type = type;
-      atom = atom->next;
-    }
-  }
+  Remove_Atoms_Unless(list, [type_function](Atom_Record& atom) {
+    atom.aa_code = Find_AA_Type(atom);
+    const int type = type_function(atom);
+    if (atom.aa_code == 'X') return false;
+    atom.atom_type = type;
+    return true;
+  });
 }
 
 // Keeps one position of each atom flagged with an alternate location: compared

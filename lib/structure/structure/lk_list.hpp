@@ -100,6 +100,22 @@ Atom_Record* Set_Position_Atom(Atom_Record* first, int aa_number, std::string_vi
 // Same search as Set_Position_Atom, starting from a known node.
 Atom_Record* Find_Atom_From(Atom_Record* start, std::string_view atom_name);
 
+// Removes (and frees) every atom for which `keep` is false, in one walk;
+// `keep` may update the atoms it keeps.
+template <typename Predicate>
+void Remove_Atoms_Unless(Atom_List& list, Predicate keep) {
+  Atom_Record* atom = list.first;
+  while (atom) {
+    if (keep(*atom)) {
+      atom = atom->next;
+      continue;
+    }
+    char flag = 'N';
+    Atom_Record* resume = Remove_Atom(list, atom, flag);
+    atom = (flag == 'Y' && resume) ? resume->next : resume;
+  }
+}
+
 // Reports a condition the program cannot continue from: throws the text
 // "\n__Error: <message>\n(reported from <routine>)\n\n" as a Fatal_Error.
 [[noreturn]] void Print_Error(std::string_view message, std::string_view routine);

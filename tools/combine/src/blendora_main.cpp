@@ -11,12 +11,10 @@
 
 int main(int argc, char** argv) {
   return common::Run_Program([&] {
-    if (argc < 2 || argc > 3) {
-      std::fputs(common::Chain_Usage(argv[0], "protein_name").c_str(), stdout);
-      return common::kExitFailure;
-    }
-    const std::string protein_name = argv[1];
-    const std::string protein_chain = argc == 3 ? argv[2] : "_";  // accepted, changes nothing
+    const auto args = common::Chain_Command_Line(argc, argv, "protein_name");
+    if (!args) return common::kExitFailure;
+    const std::string& protein_name = (*args)[0];
+    const std::string& protein_chain = (*args)[1];  // accepted, changes nothing
     // File names are built in 499 characters; the longest suffix is ".compactness".
     common::Check_Argument_Length("protein name", protein_name, 499 - 12);
     common::Check_Argument_Length("chain identifier", protein_chain, 999);

@@ -1,32 +1,17 @@
 // resitally: the number of residues of one chain of a PDB file.
 //   resitally protein_name [protein_chain_id]
 // Writes NAME.length and prints "length<TAB>NAME<TAB>value".
-#include <cstdio>
-
-#include "common/files.hpp"
-#include "common/program.hpp"
 #include "descriptors/chain_length.hpp"
-#include "structure/structure_tool.hpp"
+#include "descriptors/descriptor_tool.hpp"
+
+namespace {
+
+std::string Length_Line(const structure::Atom_Record* first) {
+  return descriptors::Length_File_Line(descriptors::Chain_Length(first));
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  return common::Run_Program([&] {
-    if (argc < 2 || argc > 3) {
-      std::fputs(common::Chain_Usage(argv[0], "protein_name").c_str(), stdout);
-      return common::kExitFailure;
-    }
-    structure::Chain_Arguments arguments{argv[1], argc == 3 ? argv[2] : "_"};
-    common::Check_Argument_Length("protein name", arguments.protein_name, 99 - 7);
-    structure::Check_Chain_Argument(arguments.protein_chain);
-
-    common::File log = common::Open_Output("log");
-    const structure::Atom_List list =
-        structure::Load_Chain(arguments, structure::Get_AA_Type, {stdout, log.get(), "pdbfile.tmp"});
-
-    const double length = descriptors::Chain_Length(list.first);
-    const std::string line = descriptors::Length_File_Line(length);
-    common::Write_Output(arguments.protein_name + ".length", line);
-    std::printf("length\t%s\t%s", arguments.protein_name.c_str(), line.c_str());
-    common::Close_Output(log, "log");
-    return common::kExitSuccess;
-  });
+  return descriptors::Run_Descriptor_Program({"length", ".length", Length_Line}, argc, argv);
 }

@@ -83,13 +83,11 @@ double Energy_Profile_Run::Shuffled_Energy(unsigned seed) {
 
 int Run_Energy_Program(const Energy_Tool& tool, int argc, char** argv) {
   return common::Run_Program([&] {
-    if (argc < 3 || argc > 4) {
-      std::fputs(common::Chain_Usage(argv[0], "potential_path_and_name protein_name").c_str(), stdout);
-      return common::kExitFailure;
-    }
-    const std::string potential_name = argv[1];
-    const std::string protein_name = argv[2];
-    const std::string protein_chain = argc == 4 ? argv[3] : "_";
+    const auto args = common::Chain_Command_Line(argc, argv, "potential_path_and_name protein_name");
+    if (!args) return common::kExitFailure;
+    const std::string& potential_name = (*args)[0];
+    const std::string& protein_name = (*args)[1];
+    const std::string& protein_chain = (*args)[2];
     common::Check_Argument_Length("potential file name", potential_name, kMaxPotentialPath);
     common::Check_Argument_Length("protein name", protein_name, 99);
     structure::Check_Chain_Argument(protein_chain);

@@ -60,16 +60,7 @@ void Define_Atom_Types(Atom_Record* first) {
 }
 
 void Keep_Only_Directly_Required_Atoms(Atom_List& list) {
-  Atom_Record* atom = list.first;
-  while (atom) {
-    if (atom->atom_name == "CA" || atom->atom_name == "CB") {
-      atom = atom->next;
-      continue;
-    }
-    char flag = 'N';
-    Atom_Record* resume = structure::Remove_Atom(list, atom, flag);
-    atom = (flag == 'Y' && resume) ? resume->next : resume;
-  }
+  structure::Remove_Atoms_Unless(list, [](const Atom_Record& a) { return a.atom_name == "CA" || a.atom_name == "CB"; });
   structure::Renumerate_Protein(list.first);
 }
 

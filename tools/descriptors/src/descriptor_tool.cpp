@@ -1,0 +1,33 @@
+#include "descriptors/descriptor_tool.hpp"
+
+#include <cstdio>
+
+#include "common/files.hpp"
+#include "common/program.hpp"
+#include "structure/structure_tool.hpp"
+
+namespace descriptors {
+
+int Run_Descriptor_Program(const Descriptor_Tool& tool, int argc, char** argv) {
+  return common::Run_Program([&] {
+    const auto args = common::Chain_Command_Line(argc, argv, "protein_name");
+    if (!args) return common::kExitFailure;
+    const structure::Chain_Arguments arguments{(*args)[0], (*args)[1]};
+    // Names are built in 100 characters, terminator included.
+    common::Check_Argument_Length("protein name", arguments.protein_name, 99 - tool.suffix.size());
+    structure::Check_Chain_Argument(arguments.protein_chain);
+
+    common::File log = common::Open_Output("log");
+    const structure::Atom_List list =
+        structure::Load_Chain(arguments, structure::Get_AA_Type, {stdout, log.get(), "pdbfile.tmp"});
+
+    const std::string line = tool.file_line(list.first);
+    common::Write_Output(arguments.protein_name + std::string(tool.suffix), line);
+    const std::string label(tool.label);
+    std::printf("%s\t%s\t%s", label.c_str(), arguments.protein_name.c_str(), line.c_str());
+    common::Close_Output(log, "log");
+    return common::kExitSuccess;
+  });
+}
+
+}  // namespace descriptors
