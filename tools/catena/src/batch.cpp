@@ -22,7 +22,6 @@ void Draw_Progress(std::FILE* terminal, std::size_t done, std::size_t total, int
   std::fprintf(terminal, "\rcatena [%s%s] %zu/%zu models", std::string(static_cast<std::size_t>(filled), '#').c_str(),
                std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(), done, total);
   if (failed) std::fprintf(terminal, ", %d failed", failed);
-  if (done == total) std::fputc('\n', terminal);
   std::fflush(terminal);
 }
 
@@ -105,7 +104,10 @@ int Run_Batch(const Shared_Inputs& shared, const std::vector<std::string>& model
     writer.Record(result);
   }
   writer.End();
-  if (settings.progress) Draw_Progress(settings.progress, total, total, failed);
+  if (settings.progress) {
+    Draw_Progress(settings.progress, total, total, failed);
+    std::fputc('\n', settings.progress);
+  }
   return failed;
 }
 
