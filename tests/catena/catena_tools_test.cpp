@@ -39,23 +39,35 @@ struct Model {
 std::string By_Hand_Script(const Model& m, const std::string& identity) {
   const std::string name = m.file;
   return "set -e\n"
-         "vicina pair.pot " + name + " " + m.chain + " >/dev/null\n"
-         "exposa surface.pot " + name + " " + m.chain + " >/dev/null\n"
-         "resitally " + name + " " + m.chain + " >/dev/null\n"
-         "rotunda " + name + " " + m.chain + " >/dev/null\n"
-         "sigmara " + name + " >/dev/null\n" +
-         identity +
-         "blendora " + name + " >/dev/null\n"
-         "verdicta " + name + " table.cpdf\n";
+         "vicina pair.pot " +
+         name + " " + m.chain +
+         " >/dev/null\n"
+         "exposa surface.pot " +
+         name + " " + m.chain +
+         " >/dev/null\n"
+         "resitally " +
+         name + " " + m.chain +
+         " >/dev/null\n"
+         "rotunda " +
+         name + " " + m.chain +
+         " >/dev/null\n"
+         "sigmara " +
+         name + " >/dev/null\n" + identity + "blendora " + name +
+         " >/dev/null\n"
+         "verdicta " +
+         name + " table.cpdf\n";
 }
 
 void Expect_Same_Files_As_By_Hand(const Model& m, const std::string& identity_step,
                                   const std::vector<std::string>& identity_option) {
   SCOPED_TRACE(m.file);
   Temp_Dir hand;
-  for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{
-           {test_support::Test_Data(m.file), m.file}, {kPair, "pair.pot"}, {kSurface, "surface.pot"},
-           {kTable, "table.cpdf"}, {kAlignment, "1enh.pir"}})
+  for (const auto& [from, to] :
+       std::vector<std::pair<std::string, std::string>>{{test_support::Test_Data(m.file), m.file},
+                                                        {kPair, "pair.pot"},
+                                                        {kSurface, "surface.pot"},
+                                                        {kTable, "table.cpdf"},
+                                                        {kAlignment, "1enh.pir"}})
     hand.Copy_In(from, to);
   const std::set<std::string> inputs = {m.file, "pair.pot", "surface.pot", "table.cpdf", "1enh.pir"};
   const auto by_hand = Run_Shell(By_Hand_Script(m, identity_step), hand.Path(), {{"SHUFFLE_SEED", m.seed}});
@@ -64,8 +76,9 @@ void Expect_Same_Files_As_By_Hand(const Model& m, const std::string& identity_st
   Temp_Dir run;
   run.Copy_In(test_support::Test_Data(m.file), m.file);
   run.Copy_In(kAlignment, "1enh.pir");
-  std::vector<std::string> args = {"--keep", "kept", "--seed", m.seed, "--chain", m.chain, "--pair-potential", kPair,
-                                   "--surface-potential", kSurface, "--table", kTable};
+  std::vector<std::string> args = {
+      "--keep", "kept",    "--seed", m.seed, "--chain", m.chain, "--pair-potential", kPair, "--surface-potential",
+      kSurface, "--table", kTable};
   args.insert(args.end(), identity_option.begin(), identity_option.end());
   args.push_back(m.file);
   const auto result = Run_Tool("catena", args, run.Path());
@@ -104,8 +117,9 @@ void Expect_Same_Files_As_By_Hand(const Model& m, const std::string& identity_st
 }
 
 TEST(Catena, SameFilesAsTheProgramsByHandWithAnAlignment) {
-  const std::string kinrate = "kinrate 1enh.pir >/dev/null\n"
-                              "awk '{ printf \"%.2f\\n\", $1 * 100 }' 1enh.pir.seq_ide > ";
+  const std::string kinrate =
+      "kinrate 1enh.pir >/dev/null\n"
+      "awk '{ printf \"%.2f\\n\", $1 * 100 }' 1enh.pir.seq_ide > ";
   for (const Model& m : {Model{"1ubq.pdb", "A", "7"}, Model{"1enh.pdb", "_", "123"}, Model{"2ACY_A.pdb", "A", "99"}})
     Expect_Same_Files_As_By_Hand(m, kinrate + m.file + ".seq_ide\n", {"--alignment", "1enh.pir"});
 }
@@ -171,8 +185,7 @@ TEST_F(CatenaBatch, JsonAndOutputFile) {
   EXPECT_EQ(json.rfind("[\n  {\"model\": \"1ubq.pdb\", \"chain\": \"A\", \"length\": 76.0000, ", 0), 0U) << json;
   EXPECT_NE(json.find("\"identity\": 30, "), std::string::npos) << json;
   EXPECT_NE(json.find("{\"model\": \"absent.pdb\", \"chain\": \"A\", \"length\": null, "), std::string::npos) << json;
-  EXPECT_NE(json.find("\"error\": \"Can not open absent.pdb; file not found 'absent.pdb'.\"}\n]\n"),
-            std::string::npos)
+  EXPECT_NE(json.find("\"error\": \"Can not open absent.pdb; file not found 'absent.pdb'.\"}\n]\n"), std::string::npos)
       << json;
 }
 
@@ -180,7 +193,7 @@ TEST_F(CatenaBatch, WithoutIdentityTheVerdictStaysEmpty) {
   const auto result = Run_Tool("catena", {"--seed", "5", "--chain", "A", "1ubq.pdb"}, dir_.Path());
   EXPECT_EQ(result.status, 0);
   const std::vector<std::string> fields = Split(Split(result.out, '\n')[1], '\t');
-  EXPECT_FALSE(fields[8].empty());                  // z_combined
+  EXPECT_FALSE(fields[8].empty());                       // z_combined
   EXPECT_TRUE(fields.size() < 10 || fields[9].empty());  // identity and beyond
   EXPECT_NE(result.err.find("no --alignment or --identity"), std::string::npos);
   EXPECT_NE(result.err.find("bundled example tables"), std::string::npos);

@@ -31,9 +31,26 @@ TEST(Options, DefaultsAndValues) {
   EXPECT_EQ(plain.jobs, 1);
   EXPECT_EQ(plain.format, Output_Format::Tsv);
 
-  const Options full = Parse_Arguments({"--chain", "B", "--identity=37.5", "--pair-potential", "p", "--surface-potential",
-                                        "s", "--table", "t", "--seed", "42", "-j2", "--keep", "k", "--format", "json",
-                                        "-o", "out.json", "--", "-odd-name.pdb"},
+  const Options full = Parse_Arguments({"--chain",
+                                        "B",
+                                        "--identity=37.5",
+                                        "--pair-potential",
+                                        "p",
+                                        "--surface-potential",
+                                        "s",
+                                        "--table",
+                                        "t",
+                                        "--seed",
+                                        "42",
+                                        "-j2",
+                                        "--keep",
+                                        "k",
+                                        "--format",
+                                        "json",
+                                        "-o",
+                                        "out.json",
+                                        "--",
+                                        "-odd-name.pdb"},
                                        "/data");
   EXPECT_EQ(full.chain, "B");
   EXPECT_EQ(full.identity, "37.5");
@@ -78,7 +95,8 @@ TEST(Messages, OneLineWithoutTheEndOfRun) {
             "Can not open x.pdb; file not found 'x.pdb'.");
   EXPECT_EQ(One_Line("\n__Error: cannot create virtual CB for Glycine\n(reported from Insert_CB_GLY)\n\n"),
             "__Error: cannot create virtual CB for Glycine; (reported from Insert_CB_GLY)");
-  EXPECT_EQ(One_Line("cannot open file 'p' for reading\nprogram will finish now.\n\n"), "cannot open file 'p' for reading");
+  EXPECT_EQ(One_Line("cannot open file 'p' for reading\nprogram will finish now.\n\n"),
+            "cannot open file 'p' for reading");
 }
 
 TEST(IdentityBridge, KinrateFractionToPercent) {

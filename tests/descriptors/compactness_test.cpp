@@ -34,8 +34,12 @@ TEST(Compactness, VolumeOverSphereOfLargestCaDistance) {
 }
 
 TEST(Compactness, OnlyAtomsNamedExactlyCaCount) {
-  const Atom_List list = Make({{"CA", 'W', 1, 0.0F}, {"CA", 'W', 1, 0.0F}, {"C", 'G', 2, 40.0F},
-                               {"CA ", 'G', 2, 50.0F}, {"ca", 'G', 3, 60.0F}, {"CA", 'X', 4, 4.0F}});
+  const Atom_List list = Make({{"CA", 'W', 1, 0.0F},
+                               {"CA", 'W', 1, 0.0F},
+                               {"C", 'G', 2, 40.0F},
+                               {"CA ", 'G', 2, 50.0F},
+                               {"ca", 'G', 3, 60.0F},
+                               {"CA", 'X', 4, 4.0F}});
   // Tryptophan twice (two alpha carbons left), unknown code 0; diameter 4.
   const double sphere = std::pow(2.0, 3) * 4.0 / 3.0 * (4.0 * std::atan(1.0));
   EXPECT_DOUBLE_EQ(Compactness(list.first), 2 * 163.0 / sphere);

@@ -69,38 +69,87 @@ TEST_F(EnergyTools, RefusalsAndFailures) {
     const std::string kept = program == "vicina" ? "CA or CB" : "CB";
     const std::vector<Tool_Case> cases = {
         {"one argument", {pot}, {}, 8, usage, {}, std::vector<std::string>{}},
-        {"four arguments", {pot, "a.pdb", "A", "x"}, {{"a.pdb", three}}, 8, usage, {}, std::vector<std::string>{"a.pdb"}},
-        {"potential path too long", {std::string(512, 'p'), "a.pdb"}, {{"a.pdb", three}}, 8,
-         "potential file name is too long: 512 characters, at most 511 are allowed\nprogram will exit !\n", {},
+        {"four arguments",
+         {pot, "a.pdb", "A", "x"},
+         {{"a.pdb", three}},
+         8,
+         usage,
+         {},
          std::vector<std::string>{"a.pdb"}},
-        {"protein name too long", {pot, std::string(100, 'n')}, {}, 8,
-         "protein name is too long: 100 characters, at most 99 are allowed\nprogram will exit !\n", {},
+        {"potential path too long",
+         {std::string(512, 'p'), "a.pdb"},
+         {{"a.pdb", three}},
+         8,
+         "potential file name is too long: 512 characters, at most 511 are allowed\nprogram will exit !\n",
+         {},
+         std::vector<std::string>{"a.pdb"}},
+        {"protein name too long",
+         {pot, std::string(100, 'n')},
+         {},
+         8,
+         "protein name is too long: 100 characters, at most 99 are allowed\nprogram will exit !\n",
+         {},
          std::vector<std::string>{}},
-        {"seed that is not a number", {pot, "a.pdb", "A"}, {{"a.pdb", three}}, 8,
-         "SHUFFLE_SEED must be an unsigned integer from 0 to 4294967295, not '-3'\nprogram will exit !\n", {},
-         std::vector<std::string>{"a.pdb"}, {{"SHUFFLE_SEED", "-3"}}},
-        {"missing potential", {"absent.pot", "a.pdb", "A"}, {{"a.pdb", three}}, 8,
-         "cannot open file 'absent.pot' for reading\nprogram will finish now.\n\n", {{"log", ""}},
+        {"seed that is not a number",
+         {pot, "a.pdb", "A"},
+         {{"a.pdb", three}},
+         8,
+         "SHUFFLE_SEED must be an unsigned integer from 0 to 4294967295, not '-3'\nprogram will exit !\n",
+         {},
+         std::vector<std::string>{"a.pdb"},
+         {{"SHUFFLE_SEED", "-3"}}},
+        {"missing potential",
+         {"absent.pot", "a.pdb", "A"},
+         {{"a.pdb", three}},
+         8,
+         "cannot open file 'absent.pot' for reading\nprogram will finish now.\n\n",
+         {{"log", ""}},
          std::vector<std::string>{"a.pdb", "log"}},
-        {"missing structure", {pot, "a.pdb"}, {}, 8,
-         "Can not open a.pdb\nfile not found 'a.pdb'. Program will exit.\n\n", {{"log", "Can not open a.pdb\n"}},
+        {"missing structure",
+         {pot, "a.pdb"},
+         {},
+         8,
+         "Can not open a.pdb\nfile not found 'a.pdb'. Program will exit.\n\n",
+         {{"log", "Can not open a.pdb\n"}},
          std::vector<std::string>{"log"}},
-        {"absent chain", {pot, "a.pdb"}, {{"a.pdb", three}}, 8,
-         "no atom with a blank chain identifier ('_') in 'a.pdb' (chains present: 'A'). Program will exit.\n\n", {},
+        {"absent chain",
+         {pot, "a.pdb"},
+         {{"a.pdb", three}},
+         8,
+         "no atom with a blank chain identifier ('_') in 'a.pdb' (chains present: 'A'). Program will exit.\n\n",
+         {},
          std::vector<std::string>{"a.pdb", "log", "pdbfile.tmp"}},
-        {"nothing left after the filter", {pot, "n.pdb", "A"}, {{"n.pdb", no_backbone}}, 8,
-         "no " + kept + " atom of chain 'A' in 'n.pdb'. Program will exit.\n\n", {},
+        {"nothing left after the filter",
+         {pot, "n.pdb", "A"},
+         {{"n.pdb", no_backbone}},
+         8,
+         "no " + kept + " atom of chain 'A' in 'n.pdb'. Program will exit.\n\n",
+         {},
          std::vector<std::string>{"log", "n.pdb", "pdbfile.tmp"}},
-        {"glycine without O", {pot, "g.pdb", "A"}, {{"g.pdb", glycine_without_o}}, 8,
-         "\n__Error: cannot create virtual CB for Glycine\n(reported from Insert_CB_GLY)\n\n", {},
+        {"glycine without O",
+         {pot, "g.pdb", "A"},
+         {{"g.pdb", glycine_without_o}},
+         8,
+         "\n__Error: cannot create virtual CB for Glycine\n(reported from Insert_CB_GLY)\n\n",
+         {},
          std::vector<std::string>{"g.pdb", "log", "pdbfile.tmp"}},
-        {"log cannot be created", {pot, "a.pdb", "A"}, {{"a.pdb", three}, {"log/x", ""}}, 8,
-         "cannot create output file 'log'\nprogram will exit !\n", {}},
-        {"native file cannot be created", {pot, "a.pdb", "A"}, {{"a.pdb", three}, {"a.pdb." + program + ".native/x", ""}},
-         8, "cannot create output file 'a.pdb." + program + ".native'\nprogram will exit !\n",
+        {"log cannot be created",
+         {pot, "a.pdb", "A"},
+         {{"a.pdb", three}, {"log/x", ""}},
+         8,
+         "cannot create output file 'log'\nprogram will exit !\n",
+         {}},
+        {"native file cannot be created",
+         {pot, "a.pdb", "A"},
+         {{"a.pdb", three}, {"a.pdb." + program + ".native/x", ""}},
+         8,
+         "cannot create output file 'a.pdb." + program + ".native'\nprogram will exit !\n",
          {{"a.pdb." + program + ".random", std::nullopt}}},
-        {"random file cannot be created", {pot, "a.pdb", "A"}, {{"a.pdb", three}, {"a.pdb." + program + ".random/x", ""}},
-         8, "cannot create output file 'a.pdb." + program + ".random'\nprogram will exit !\n"},
+        {"random file cannot be created",
+         {pot, "a.pdb", "A"},
+         {{"a.pdb", three}, {"a.pdb." + program + ".random/x", ""}},
+         8,
+         "cannot create output file 'a.pdb." + program + ".random'\nprogram will exit !\n"},
     };
     for (const Tool_Case& c : cases) Check_Case(program, c);
   }
@@ -131,7 +180,10 @@ TEST_F(EnergyTools, SmallStructuresScoreZero) {
                                                                  {"exposa", Chain_Of("TRP", 'A')}};
   for (const auto& [program, structure] : runs) {
     const std::string label = program == "vicina" ? "pair_ene" : "exposa";
-    Check_Case(program, {"zeros", {Potential(program), "s.pdb", "A"}, {{"s.pdb", structure}}, 0,
+    Check_Case(program, {"zeros",
+                         {Potential(program), "s.pdb", "A"},
+                         {{"s.pdb", structure}},
+                         0,
                          label + "\ts.pdb\t    0.0000\n",
                          {{"s.pdb." + program + ".native", "      0.00000\n"}, {"s.pdb." + program + ".random", zeros}},
                          std::vector<std::string>{"log", "pdbfile.tmp", "s.pdb", "s.pdb." + program + ".native",
@@ -146,8 +198,8 @@ TEST_F(EnergyTools, OneResidueTypeGivesTheNativeEnergyEverywhere) {
   for (const std::string program : {"vicina", "exposa"}) {
     Temp_Dir dir;
     dir.Write("l.pdb", structure);
-    const auto result = test_support::Run_Tool(program, {Potential(program), "l.pdb", "A"}, dir.Path(),
-                                               {{"SHUFFLE_SEED", "5"}});
+    const auto result =
+        test_support::Run_Tool(program, {Potential(program), "l.pdb", "A"}, dir.Path(), {{"SHUFFLE_SEED", "5"}});
     ASSERT_EQ(result.status, 0) << result.out;
     const std::string native = *dir.Read("l.pdb." + program + ".native");
     EXPECT_NE(native, "      0.00000\n") << program;
@@ -200,16 +252,20 @@ TEST_F(EnergyTools, GoldenFiles) {
     const char* chain;
     const char* seed;
   };
-  for (const Golden& g : {Golden{"1ubq.pdb", "A", "7"}, Golden{"1enh.pdb", "_", "123"},
-                          Golden{"1a0q.pdb", "L", "4000000000"}}) {
+  for (const Golden& g :
+       {Golden{"1ubq.pdb", "A", "7"}, Golden{"1enh.pdb", "_", "123"}, Golden{"1a0q.pdb", "L", "4000000000"}}) {
     for (const std::string program : {"vicina", "exposa"}) {
       const std::string stem = std::string(g.file) + "." + program;
       const std::string golden = "golden/" + stem;
-      Check_Case(program, {g.file, {Potential(program), g.file, g.chain}, {Data_File(g.file)}, 0,
+      Check_Case(program, {g.file,
+                           {Potential(program), g.file, g.chain},
+                           {Data_File(g.file)},
+                           0,
                            test_support::Read_Text(test_support::Test_Data(golden + ".out")),
                            {{stem + ".native", test_support::Read_Text(test_support::Test_Data(golden + ".native"))},
                             {stem + ".random", test_support::Read_Text(test_support::Test_Data(golden + ".random"))}},
-                           std::nullopt, {{"SHUFFLE_SEED", g.seed}}});
+                           std::nullopt,
+                           {{"SHUFFLE_SEED", g.seed}}});
     }
   }
 }

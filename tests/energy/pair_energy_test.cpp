@@ -36,16 +36,20 @@ TEST(AtomTypes, CaAndCbByResidueCode) {
     EXPECT_EQ(list.first->atom_type, static_cast<int>(2 * p));
     EXPECT_EQ(list.first->next->atom_type, static_cast<int>(2 * p + 1));
   }
-  Atom_List others = Make_Atoms({{"N", 'A', 1, 0, 0, 0}, {"ca", 'A', 1, 0, 0, 0}, {"CA", 'X', 1, 0, 0, 0},
-                                 {"CBX", 'L', 1, 0, 0, 0}});
+  Atom_List others =
+      Make_Atoms({{"N", 'A', 1, 0, 0, 0}, {"ca", 'A', 1, 0, 0, 0}, {"CA", 'X', 1, 0, 0, 0}, {"CBX", 'L', 1, 0, 0, 0}});
   EXPECT_EQ(Set_AA_CA_CB_Atom_Type(others.first), 4);
   Correct_Atom_Types(others.first);
   for (const Atom_Record* a = others.first; a; a = a->next) EXPECT_EQ(a->atom_type, 9998);
 }
 
 TEST(KeepOnlyRequiredAtoms, CaAndCbRemainRenumbered) {
-  Atom_List list = Make_Atoms({{"N", 'A', 5, 0, 0, 0}, {"CA", 'A', 5, 0, 0, 0}, {"O", 'A', 5, 0, 0, 0},
-                               {"N", 'G', 6, 0, 0, 0}, {"N", 'L', 7, 0, 0, 0}, {"CB", 'L', 7, 0, 0, 0},
+  Atom_List list = Make_Atoms({{"N", 'A', 5, 0, 0, 0},
+                               {"CA", 'A', 5, 0, 0, 0},
+                               {"O", 'A', 5, 0, 0, 0},
+                               {"N", 'G', 6, 0, 0, 0},
+                               {"N", 'L', 7, 0, 0, 0},
+                               {"CB", 'L', 7, 0, 0, 0},
                                {"OXT", 'L', 7, 0, 0, 0}});
   Keep_Only_Directly_Required_Atoms(list);
   std::vector<std::string> kept;
@@ -63,7 +67,7 @@ TEST(Separation, ClassesAndChains) {
     const char* chain_b;
     int k, separation_class;
   };
-  const std::vector<Case> cases = {{1, 1, "A", 0, -1}, {1, 3, "A", 2, -1}, {1, 4, "A", 3, 0},  {9, 1, "A", 8, 5},
+  const std::vector<Case> cases = {{1, 1, "A", 0, -1}, {1, 3, "A", 2, -1},  {1, 4, "A", 3, 0},   {9, 1, "A", 8, 5},
                                    {1, 10, "A", 9, 6}, {1, 61, "A", 60, 6}, {1, 2, "B", 100, 6}, {1, 1, "", 100, 6}};
   for (const Case& c : cases) {
     Atom_List list = Make_Atoms({{"CA", 'A', c.a, 0, 0, 0}, {"CA", 'A', c.b, 0, 0, 0, c.chain_b}});
@@ -78,9 +82,9 @@ TEST(DistanceBins, EdgesBelongToTheLowerBin) {
     char answer;
     int bin;
   };
-  const std::vector<Case> cases = {{0.0F, 'N', 9999},  {0.25F, 'Y', 0},  {0.5F, 'Y', 0},    {0.5000001F, 'Y', 1},
-                                   {7.5F, 'Y', 14},     {7.4999995F, 'Y', 14}, {15.0F, 'Y', 29},
-                                   {15.000001F, 'N', -5}, {-1.0F, 'N', 9999}};
+  const std::vector<Case> cases = {{0.0F, 'N', 9999},    {0.25F, 'Y', 0},       {0.5F, 'Y', 0},
+                                   {0.5000001F, 'Y', 1}, {7.5F, 'Y', 14},       {7.4999995F, 'Y', 14},
+                                   {15.0F, 'Y', 29},     {15.000001F, 'N', -5}, {-1.0F, 'N', 9999}};
   for (const Case& c : cases) {
     int bin = -5;
     EXPECT_EQ(Find_Distance_Dependent_Class(c.d, bin, 15.0, 0.5, 30), c.answer) << c.d;
@@ -115,8 +119,11 @@ TEST(PairEnergy, WorkedTupleAndOrder) {
 TEST(PairEnergy, WhatIsNotScored) {
   const MFP_Table table = Index_Table(Pair_Table_Shape());
   // Three residues: all within two positions.
-  Atom_List short_chain = Make_Atoms({{"CA", 'A', 1, 0, 0, 0}, {"CB", 'A', 1, 1, 0, 0}, {"CA", 'A', 2, 3, 0, 0},
-                                      {"CA", 'A', 3, 6, 0, 0}, {"CB", 'A', 3, 7, 0, 0}});
+  Atom_List short_chain = Make_Atoms({{"CA", 'A', 1, 0, 0, 0},
+                                      {"CB", 'A', 1, 1, 0, 0},
+                                      {"CA", 'A', 2, 3, 0, 0},
+                                      {"CA", 'A', 3, 6, 0, 0},
+                                      {"CB", 'A', 3, 7, 0, 0}});
   EXPECT_EQ(Literal_Energy(short_chain, table), 0.0);
   // Same position, or beyond 15: no bin.
   Atom_List far = Make_Atoms({{"CA", 'A', 1, 0, 0, 0}, {"CA", 'A', 4, 0, 0, 0}, {"CA", 'A', 8, 15.0001F, 0, 0}});
@@ -150,8 +157,7 @@ TEST(PairEnergy, GeometryEqualsTheLiteralEvaluation) {
   const double fast = geometry.Energy(native);
   EXPECT_EQ(fast, Literal_Energy(list, table));
   // Retyped atoms: rotate the codes.
-  for (Atom_Record* a = list.first; a; a = a->next)
-    a->aa_code = codes[(codes.find(a->aa_code) + 3) % codes.size()];
+  for (Atom_Record* a = list.first; a; a = a->next) a->aa_code = codes[(codes.find(a->aa_code) + 3) % codes.size()];
   EXPECT_EQ(geometry.Energy(Codes(list)), Literal_Energy(list, table));
 }
 

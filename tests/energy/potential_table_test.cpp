@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 
@@ -70,9 +70,26 @@ class LoaderTest : public ::testing::Test {
 
 TEST_F(LoaderTest, ValuesEqualScanfConversion) {
   // Every form "%lf" accepts must give the very same double.
-  const std::vector<std::string> values = {
-      "0.1", "-0.1", "+2.5", "1e-3", "-1.25E+2", "3", ".5", "-.5", "5.", "0.30000000000000004",
-      "123456789.123456789", "1e308", "1e-320", "1e400", "-1e400", "0x1.8p1", "inf", "-nan", "7.0xyz", "2.5,3"};
+  const std::vector<std::string> values = {"0.1",
+                                           "-0.1",
+                                           "+2.5",
+                                           "1e-3",
+                                           "-1.25E+2",
+                                           "3",
+                                           ".5",
+                                           "-.5",
+                                           "5.",
+                                           "0.30000000000000004",
+                                           "123456789.123456789",
+                                           "1e308",
+                                           "1e-320",
+                                           "1e400",
+                                           "-1e400",
+                                           "0x1.8p1",
+                                           "inf",
+                                           "-nan",
+                                           "7.0xyz",
+                                           "2.5,3"};
   std::string text;
   for (const std::string& v : values) text += "1 2 " + v + "\n";
   std::vector<double> table(values.size());

@@ -43,7 +43,8 @@ TEST(AssignRandomValues, KeysFromFourDraws) {
   for (const Sequence_Record& record : sequence) {
     const float r1 = static_cast<float>(std::rand()), r2 = static_cast<float>(std::rand()),
                 r3 = static_cast<float>(std::rand()), r4 = static_cast<float>(std::rand());
-    EXPECT_EQ(record.random_value, static_cast<float>(static_cast<double>(r1) * r2 / r3 + (static_cast<double>(r3) + r4)));
+    EXPECT_EQ(record.random_value,
+              static_cast<float>(static_cast<double>(r1) * r2 / r3 + (static_cast<double>(r3) + r4)));
   }
 }
 
@@ -130,8 +131,11 @@ TEST(Shuffling, KeepsTheResidueMultiset) {
 }
 
 TEST(Threading, RewritesCodesAndNamesOnly) {
-  structure::Atom_List list = Make_Atoms({{"CA", 'G', 1, 1, 2, 3}, {"CB", 'G', 1, 4, 5, 6}, {"CA", 'W', 2, 7, 8, 9},
-                                          {"CB", 'W', 2, 1, 1, 1}, {"CB", 'K', 3, 2, 2, 2}});
+  structure::Atom_List list = Make_Atoms({{"CA", 'G', 1, 1, 2, 3},
+                                          {"CB", 'G', 1, 4, 5, 6},
+                                          {"CA", 'W', 2, 7, 8, 9},
+                                          {"CB", 'W', 2, 1, 1, 1},
+                                          {"CB", 'K', 3, 2, 2, 2}});
   for (structure::Atom_Record* a = list.first; a; a = a->next) a->atom_type = 77;
   const Protein_Sequence native = Get_Protein_Sequence(list.first);
   ASSERT_EQ(native.size(), 3U);
@@ -152,10 +156,16 @@ TEST(SeedSource, FromTheEnvironment) {
     std::optional<unsigned> seed;
     bool refused;
   };
-  const std::vector<Case> cases = {{nullptr, std::nullopt, false}, {"0", 0U, false}, {"42", 42U, false},
-                                   {"4294967295", 4294967295U, false}, {"4294967296", std::nullopt, true},
-                                   {"", std::nullopt, true}, {"-1", std::nullopt, true}, {"12abc", std::nullopt, true},
-                                   {" 7", std::nullopt, true}, {"99999999999999999999", std::nullopt, true}};
+  const std::vector<Case> cases = {{nullptr, std::nullopt, false},
+                                   {"0", 0U, false},
+                                   {"42", 42U, false},
+                                   {"4294967295", 4294967295U, false},
+                                   {"4294967296", std::nullopt, true},
+                                   {"", std::nullopt, true},
+                                   {"-1", std::nullopt, true},
+                                   {"12abc", std::nullopt, true},
+                                   {" 7", std::nullopt, true},
+                                   {"99999999999999999999", std::nullopt, true}};
   for (const Case& c : cases) {
     if (c.value) {
       setenv("SHUFFLE_SEED", c.value, 1);

@@ -23,7 +23,7 @@ TEST(SurfaceClasses, CountsToClasses) {
     char answer;
     int surface_class;
   };
-  const std::vector<Case> cases = {{0, 'N', 9999}, {1, 'Y', 0},  {2, 'Y', 0},  {3, 'Y', 1},  {7, 'Y', 3},
+  const std::vector<Case> cases = {{0, 'N', 9999}, {1, 'Y', 0},   {2, 'Y', 0},   {3, 'Y', 1},   {7, 'Y', 3},
                                    {39, 'Y', 19},  {40, 'Y', 19}, {41, 'Y', 19}, {75, 'Y', 19}, {-1, 'N', 9999}};
   for (const Case& c : cases) {
     int surface_class = -5;
@@ -65,8 +65,11 @@ TEST(SurfaceEnergy, WorkedPositions) {
 }
 
 TEST(SurfaceEnergy, KeepsBetaCarbonsOnly) {
-  Atom_List list = Make_Atoms({{"CA", 'A', 1, 0, 0, 0}, {"CB", 'A', 1, 0, 0, 0}, {"CA", 'S', 2, 0, 0, 0},
-                               {"CA", 'T', 3, 0, 0, 0}, {"CB", 'T', 3, 0, 0, 0}});
+  Atom_List list = Make_Atoms({{"CA", 'A', 1, 0, 0, 0},
+                               {"CB", 'A', 1, 0, 0, 0},
+                               {"CA", 'S', 2, 0, 0, 0},
+                               {"CA", 'T', 3, 0, 0, 0},
+                               {"CB", 'T', 3, 0, 0, 0}});
   Keep_Only_Directly_Required_Atoms(list);
   std::vector<std::string> kept;
   for (const Atom_Record* a = list.first; a; a = a->next) kept.push_back(a->aa_name + std::to_string(a->aa_number));

@@ -43,7 +43,7 @@ std::vector<int> Residue_Numbers(const Atom_List& list) {
 TEST(ResidueTables, ClassifiesNamesExactly) {
   Atom_Record atom;
   const std::vector<std::tuple<const char*, char, int>> cases = {
-      {"ALA", 'A', 0}, {"VAL", 'V', 19}, {"GLY", 'G', 7}, {"HOH", 'X', 9999},
+      {"ALA", 'A', 0},    {"VAL", 'V', 19},   {"GLY", 'G', 7},    {"HOH", 'X', 9999},
       {"MSE", 'X', 9999}, {"UNK", 'X', 9999}, {"ala", 'X', 9999}, {"ALAX", 'X', 9999}};
   for (const auto& [name, code, index] : cases) {
     atom.aa_name = name;
@@ -156,7 +156,7 @@ TEST(SetPositionAtom, SearchRunsPastTheResidue) {
   EXPECT_EQ(Set_Position_AA_Number(list.first, 2)->atom_name, "A2");
   EXPECT_EQ(Set_Position_AA_Number(list.first, 4), nullptr);
   EXPECT_EQ(Set_Position_Atom(list.first, 1, "A3")->atom_name, "A3");  // found in residue 2
-  EXPECT_EQ(Set_Position_Atom(list.first, 2, "A0"), nullptr);           // never searches backwards
+  EXPECT_EQ(Set_Position_Atom(list.first, 2, "A0"), nullptr);          // never searches backwards
   EXPECT_EQ(Set_Position_Atom(list.first, 9, "A4"), nullptr);
 }
 

@@ -68,9 +68,7 @@ struct Atom_View {
   bool operator==(const Atom_View&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& os, const Atom_View& a) {
-  return os << a.residue << a.number << ":" << a.name;
-}
+std::ostream& operator<<(std::ostream& os, const Atom_View& a) { return os << a.residue << a.number << ":" << a.name; }
 
 std::vector<Atom_View> Atoms(const Atom_List& list) {
   std::vector<Atom_View> atoms;
@@ -81,8 +79,8 @@ std::vector<Atom_View> Atoms(const Atom_List& list) {
 int Residue_Count(const Atom_List& list) { return Count_AAs(list.first); }
 
 TEST(Prefilter, SelectsTheChainByColumn22) {
-  const std::string file = Residue_Lines("ALA", ' ', 1) + Residue_Lines("GLY", 'A', 2) +
-                           Residue_Lines("SER", 'B', 3) + Residue_Lines("THR", 'a', 4);
+  const std::string file = Residue_Lines("ALA", ' ', 1) + Residue_Lines("GLY", 'A', 2) + Residue_Lines("SER", 'B', 3) +
+                           Residue_Lines("THR", 'a', 4);
   struct Case {
     char chain;
     const char* residue;
@@ -117,7 +115,8 @@ TEST(Prefilter, CopiesUpToTheChainsFirstTerOrEnd) {
 TEST(Prefilter, EndAndEndmdl) {
   const std::string model = Residue_Lines("ALA", ' ', 1) + Residue_Lines("GLY", ' ', 2);
   // NMR files close every model with TER: only the first model is read.
-  Read_Result with_ter = Read("MODEL        1\n" + model + "TER\nENDMDL\nMODEL        2\n" + model + "TER\nENDMDL\nEND\n", '_');
+  Read_Result with_ter =
+      Read("MODEL        1\n" + model + "TER\nENDMDL\nMODEL        2\n" + model + "TER\nENDMDL\nEND\n", '_');
   EXPECT_EQ(Residue_Count(with_ter.list), 2);
   // ENDMDL is no stop: without TER, the models follow one another.
   Read_Result without_ter = Read("MODEL        1\n" + model + "ENDMDL\nMODEL        2\n" + model + "ENDMDL\n", '_');
@@ -178,8 +177,17 @@ TEST(Parser, AbsentChainNamesTheChainsPresent) {
 }
 
 TEST(Parser, ReadsTheColumns) {
-  Pdb_Atom a{.serial = 42, .name = "HD11", .alt_loc = ' ', .residue = "LEU", .chain = 'A', .residue_number = -7,
-             .x = -12.345, .y = 6.5, .z = 1000.125, .occupancy = 0.5, .temp_factor = 99.99};
+  Pdb_Atom a{.serial = 42,
+             .name = "HD11",
+             .alt_loc = ' ',
+             .residue = "LEU",
+             .chain = 'A',
+             .residue_number = -7,
+             .x = -12.345,
+             .y = 6.5,
+             .z = 1000.125,
+             .occupancy = 0.5,
+             .temp_factor = 99.99};
   Read_Result r = Read(Atom_Line(a), 'A');
   ASSERT_FALSE(r.list.empty());
   const Atom_Record& atom = *r.list.first;
@@ -278,11 +286,8 @@ TEST(AlternateLocations, ResolvedByOccupancyThenTemperatureFactorThenOrder) {
     double expected_x;  // x of the kept atom: 1 for the first, 2 for the second
   };
   const std::vector<Case> cases = {
-      {0.60, 30.0, 0.40, 10.0, 1.0},
-      {0.40, 10.0, 0.60, 30.0, 2.0},
-      {0.50, 20.0, 0.50, 15.0, 2.0},
-      {0.50, 15.0, 0.50, 20.0, 1.0},
-      {0.50, 20.0, 0.50, 20.0, 1.0},
+      {0.60, 30.0, 0.40, 10.0, 1.0}, {0.40, 10.0, 0.60, 30.0, 2.0}, {0.50, 20.0, 0.50, 15.0, 2.0},
+      {0.50, 15.0, 0.50, 20.0, 1.0}, {0.50, 20.0, 0.50, 20.0, 1.0},
   };
   for (const Case& c : cases) {
     const std::string file =

@@ -40,8 +40,7 @@ Atom_List Make(const std::vector<Spec>& specs) {
 
 std::vector<std::string> Names(const Atom_List& list) {
   std::vector<std::string> names;
-  for (const Atom_Record* a = list.first; a; a = a->next)
-    names.push_back(a->atom_name + std::to_string(a->aa_number));
+  for (const Atom_Record* a = list.first; a; a = a->next) names.push_back(a->atom_name + std::to_string(a->aa_number));
   return names;
 }
 
@@ -98,16 +97,23 @@ TEST(VirtualCB, SinglePrecisionArithmeticIsReproducedBitForBit) {
 }
 
 TEST(VirtualCB, InsertedAfterTheOxygenWithCopiedFields) {
-  Atom_List list = Make({{"N", "ALA", 1, 0, 0, 0},      {"CA", "ALA", 1, 1, 0, 0},   {"C", "ALA", 1, 2, 0, 0},
-                         {"O", "ALA", 1, 2, 1, 0},      {"CB", "ALA", 1, 1, -1, 0},  {"N", "GLY", 2, 3, 0, 0},
-                         {"CA", "GLY", 2, 4, 0.5, 0},   {"C", "GLY", 2, 5, 0, 0},    {"O", "GLY", 2, 5, 1, 0},
-                         {"N", "SER", 3, 6, 0, 0},      {"CA", "SER", 3, 7, 0, 0}});
+  Atom_List list = Make({{"N", "ALA", 1, 0, 0, 0},
+                         {"CA", "ALA", 1, 1, 0, 0},
+                         {"C", "ALA", 1, 2, 0, 0},
+                         {"O", "ALA", 1, 2, 1, 0},
+                         {"CB", "ALA", 1, 1, -1, 0},
+                         {"N", "GLY", 2, 3, 0, 0},
+                         {"CA", "GLY", 2, 4, 0.5, 0},
+                         {"C", "GLY", 2, 5, 0, 0},
+                         {"O", "GLY", 2, 5, 1, 0},
+                         {"N", "SER", 3, 6, 0, 0},
+                         {"CA", "SER", 3, 7, 0, 0}});
   const Atom_Record* oxygen = Set_Position_Atom(list.first, 2, "O");
   const float occupancy = oxygen->occupancy;
   const float temp_factor = oxygen->temp_factor;
   Build_Virtual_CB_for_Glycines(list);
-  EXPECT_EQ(Names(list), (std::vector<std::string>{"N1", "CA1", "C1", "O1", "CB1", "N2", "CA2", "C2", "O2", "CB2",
-                                                   "N3", "CA3"}));
+  EXPECT_EQ(Names(list),
+            (std::vector<std::string>{"N1", "CA1", "C1", "O1", "CB1", "N2", "CA2", "C2", "O2", "CB2", "N3", "CA3"}));
   const Atom_Record* cb = oxygen->next;
   EXPECT_EQ(cb->aa_name, "GLY");
   EXPECT_EQ(cb->aa_code, 'G');
@@ -121,15 +127,19 @@ TEST(VirtualCB, InsertedAfterTheOxygenWithCopiedFields) {
 }
 
 TEST(VirtualCB, TerminalGlycineAnchorsOnOxt) {
-  Atom_List list = Make({{"N", "GLY", 1, 0, 0, 0}, {"CA", "GLY", 1, 1, 0.5, 0}, {"C", "GLY", 1, 2, 0, 0},
-                         {"OXT", "GLY", 1, 2, 1, 0}});
+  Atom_List list = Make(
+      {{"N", "GLY", 1, 0, 0, 0}, {"CA", "GLY", 1, 1, 0.5, 0}, {"C", "GLY", 1, 2, 0, 0}, {"OXT", "GLY", 1, 2, 1, 0}});
   Build_Virtual_CB_for_Glycines(list);
   EXPECT_EQ(Names(list), (std::vector<std::string>{"N1", "CA1", "C1", "OXT1", "CB1"}));
 }
 
 TEST(VirtualCB, GlycineWithoutOxygenBorrowsTheNextResidues) {
-  Atom_List list = Make({{"N", "GLY", 1, 0, 0, 0}, {"CA", "GLY", 1, 1, 0.5, 0}, {"C", "GLY", 1, 2, 0, 0},
-                         {"N", "ALA", 2, 3, 0, 0}, {"CA", "ALA", 2, 4, 0.5, 0}, {"C", "ALA", 2, 5, 0, 0},
+  Atom_List list = Make({{"N", "GLY", 1, 0, 0, 0},
+                         {"CA", "GLY", 1, 1, 0.5, 0},
+                         {"C", "GLY", 1, 2, 0, 0},
+                         {"N", "ALA", 2, 3, 0, 0},
+                         {"CA", "ALA", 2, 4, 0.5, 0},
+                         {"C", "ALA", 2, 5, 0, 0},
                          {"O", "ALA", 2, 5, 1, 0}});
   Build_Virtual_CB_for_Glycines(list);
   EXPECT_EQ(Names(list), (std::vector<std::string>{"N1", "CA1", "C1", "N2", "CA2", "C2", "O2", "CB2"}));
@@ -150,7 +160,9 @@ TEST(VirtualCB, ImpossibleGlycinesAreFatal) {
   const std::vector<std::vector<Spec>> cases = {
       {{"N", "GLY", 1, 0, 0, 0}, {"CA", "GLY", 1, 1, 0, 0}, {"C", "GLY", 1, 2, 0, 0}},  // no O, no OXT
       {{"CA", "GLY", 1, 1, 0, 0}, {"C", "GLY", 1, 2, 0, 0}, {"O", "GLY", 1, 2, 1, 0}},  // no N
-      {{"N", "GLY", 1, 1, 0, 0}, {"CA", "GLY", 1, 1, 0, 0}, {"C", "GLY", 1, 2, 0, 0},   // N on CA
+      {{"N", "GLY", 1, 1, 0, 0},
+       {"CA", "GLY", 1, 1, 0, 0},
+       {"C", "GLY", 1, 2, 0, 0},  // N on CA
        {"O", "GLY", 1, 2, 1, 0}},
   };
   for (const auto& specs : cases) {

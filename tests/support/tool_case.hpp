@@ -30,9 +30,9 @@ struct Tool_Case {
   std::vector<std::string> args;
   std::vector<Input_File> inputs;
   int status = 0;
-  std::optional<std::string> out;  // exact standard output, when given
+  std::optional<std::string> out;                                         // exact standard output, when given
   std::vector<std::pair<std::string, std::optional<std::string>>> files;  // exact content; nullopt: absent
-  std::optional<std::vector<std::string>> directory;  // every name in the directory after the run
+  std::optional<std::vector<std::string>> directory;                      // every name in the directory after the run
   Environment environment;
 };
 

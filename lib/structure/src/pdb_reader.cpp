@@ -15,9 +15,7 @@ std::string_view Columns(std::string_view line, std::size_t first, std::size_t l
   return line.substr(first - 1, last - first + 1);
 }
 
-char Column(std::string_view line, std::size_t column) {
-  return line.size() >= column ? line[column - 1] : ' ';
-}
+char Column(std::string_view line, std::size_t column) { return line.size() >= column ? line[column - 1] : ' '; }
 
 std::string_view Without_Carriage_Return(std::string_view line) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
@@ -81,8 +79,8 @@ bool Is_Atom_Line(std::string_view line, char wanted_chain_word) {
 
 [[noreturn]] void Unreadable_Field(const std::string& file_name, std::size_t line_number, const char* field,
                                    const char* columns) {
-  common::Fail("cannot read the %s (columns %s) of the atom on line %zu of '%s'\nprogram will exit !\n", field,
-               columns, line_number, file_name.c_str());
+  common::Fail("cannot read the %s (columns %s) of the atom on line %zu of '%s'\nprogram will exit !\n", field, columns,
+               line_number, file_name.c_str());
 }
 
 float Required_Float(std::string_view line, std::size_t first, std::size_t last, const std::string& file_name,
@@ -228,8 +226,7 @@ void Require_Atoms(const Atom_List& list, const Read_Summary& summary, const std
                                           : common::Format(" (chains present: %s)", seen.c_str());
     common::Fail("no atom %s in '%s'%s. Program will exit.\n\n", which.c_str(), file_name.c_str(), hint.c_str());
   }
-  common::Fail("no atom of a standard residue %s in '%s'. Program will exit.\n\n", which.c_str(),
-               file_name.c_str());
+  common::Fail("no atom of a standard residue %s in '%s'. Program will exit.\n\n", which.c_str(), file_name.c_str());
 }
 
 }  // namespace structure

@@ -43,8 +43,8 @@ struct Reader_Io {
 
 // What the pre-filter found, for messages about an empty selection.
 struct Read_Summary {
-  std::size_t atom_lines = 0;     // atom lines of the wanted chain that were parsed
-  std::string chains_seen;        // chain characters of all ATOM lines, in first-seen order
+  std::size_t atom_lines = 0;  // atom lines of the wanted chain that were parsed
+  std::string chains_seen;     // chain characters of all ATOM lines, in first-seen order
 };
 
 // One line of the input, with its 1-based number in the file.
@@ -62,8 +62,8 @@ std::vector<Pdb_Line> Select_Chain_Lines(std::string_view content, char chain, R
 // The pre-filter: 'Y' when "pdbfile.tmp" (io.tmp_path) was written, 'N' when
 // the input or the temporary file could not be opened ("Can not open %s\n" on
 // io.out). `selected` receives the copied lines.
-char Read_PDB_File_Write_Tmp(const std::string& file_name, char chain, const Reader_Io& io,
-                             std::string& content, std::vector<Pdb_Line>& selected, Read_Summary* summary);
+char Read_PDB_File_Write_Tmp(const std::string& file_name, char chain, const Reader_Io& io, std::string& content,
+                             std::vector<Pdb_Line>& selected, Read_Summary* summary);
 
 // Reads one chain into `list`. 'Y' when the structure was read (the list may
 // be empty: see Require_Atoms), 'N' when no file could be opened ("Can not

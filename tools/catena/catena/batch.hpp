@@ -13,7 +13,7 @@ namespace catena {
 
 struct Batch_Settings {
   int jobs = 1;
-  std::string keep_dir;          // empty: keep nothing
+  std::string keep_dir;           // empty: keep nothing
   std::FILE* progress = nullptr;  // a terminal to draw a progress bar on, or null
 };
 

@@ -42,9 +42,10 @@ int main(int argc, char** argv) {
       std::fputs("catena: using the bundled example tables: they are synthetic and give no meaningful verdict\n",
                  stderr);
     if (!options.alignment && !options.identity)
-      std::fputs("catena: no --alignment or --identity: zo341, pG and class stay empty (they need the sequence "
-                 "identity)\n",
-                 stderr);
+      std::fputs(
+          "catena: no --alignment or --identity: zo341, pG and class stay empty (they need the sequence "
+          "identity)\n",
+          stderr);
 
     const catena::Shared_Inputs shared = catena::Load_Shared_Inputs(options);
     common::File output_file;

@@ -118,7 +118,9 @@ Energy_Texts Run_Energy_Tool(const energy::Energy_Tool& tool, const structure::A
 void Assess(const Shared_Inputs& shared, const std::string& model_path, const std::string& keep_folder,
             std::FILE* reader_out, std::FILE* reader_log, Model_Result& result) {
   const std::string stem = fs::path(model_path).filename().string();
-  auto add = [&](const std::string& suffix, const std::string& text) { result.files.emplace_back(stem + suffix, text); };
+  auto add = [&](const std::string& suffix, const std::string& text) {
+    result.files.emplace_back(stem + suffix, text);
+  };
 
   const structure::Reader_Io io{reader_out, reader_log,
                                 keep_folder.empty() ? std::string() : (fs::path(keep_folder) / "pdbfile.tmp").string()};

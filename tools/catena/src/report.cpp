@@ -41,11 +41,21 @@ std::string Json_String(const std::string& text) {
   std::string quoted = "\"";
   for (const char c : text) {
     switch (c) {
-      case '"': quoted += "\\\""; break;
-      case '\\': quoted += "\\\\"; break;
-      case '\n': quoted += "\\n"; break;
-      case '\t': quoted += "\\t"; break;
-      case '\r': quoted += "\\r"; break;
+      case '"':
+        quoted += "\\\"";
+        break;
+      case '\\':
+        quoted += "\\\\";
+        break;
+      case '\n':
+        quoted += "\\n";
+        break;
+      case '\t':
+        quoted += "\\t";
+        break;
+      case '\r':
+        quoted += "\\r";
+        break;
       default:
         if (static_cast<unsigned char>(c) < 0x20) {
           char escaped[8];
@@ -94,7 +104,7 @@ class Json_Writer final : public Report_Writer {
     first_ = false;
     for (std::size_t i = 0; i < kFields.size(); ++i) {
       const std::string& value = result.*kFields[i].value;
-      const std::string text = kFields[i].numeric ? Json_Number(value)
+      const std::string text = kFields[i].numeric                                          ? Json_Number(value)
                                : value.empty() && kFields[i].value != &Model_Result::model ? "null"
                                                                                            : Json_String(value);
       std::fprintf(out_, "%s\"%s\": %s", i ? ", " : "", kFields[i].name, text.c_str());

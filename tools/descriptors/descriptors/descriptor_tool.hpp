@@ -11,8 +11,8 @@
 namespace descriptors {
 
 struct Descriptor_Tool {
-  std::string_view label;   // first field of the result line
-  std::string_view suffix;  // of the output file, e.g. ".length"
+  std::string_view label;                                         // first field of the result line
+  std::string_view suffix;                                        // of the output file, e.g. ".length"
   std::string (*file_line)(const structure::Atom_Record* first);  // the output file's one line
 };
 

@@ -8,27 +8,48 @@ namespace descriptors {
 
 double Residue_Volume(char aa_code) {
   switch (aa_code) {
-    case 'A': return 67;
-    case 'R': return 148;
-    case 'N': return 96;
-    case 'D': return 91;
-    case 'C': return 86;
-    case 'Q': return 114;
-    case 'E': return 109;
-    case 'G': return 48;
-    case 'H': return 118;
-    case 'I': return 124;
-    case 'L': return 124;
-    case 'K': return 135;
-    case 'M': return 124;
-    case 'F': return 135;
-    case 'P': return 90;
-    case 'S': return 73;
-    case 'T': return 93;
-    case 'W': return 163;
-    case 'Y': return 141;
-    case 'V': return 105;
-    default: return 0;
+    case 'A':
+      return 67;
+    case 'R':
+      return 148;
+    case 'N':
+      return 96;
+    case 'D':
+      return 91;
+    case 'C':
+      return 86;
+    case 'Q':
+      return 114;
+    case 'E':
+      return 109;
+    case 'G':
+      return 48;
+    case 'H':
+      return 118;
+    case 'I':
+      return 124;
+    case 'L':
+      return 124;
+    case 'K':
+      return 135;
+    case 'M':
+      return 124;
+    case 'F':
+      return 135;
+    case 'P':
+      return 90;
+    case 'S':
+      return 73;
+    case 'T':
+      return 93;
+    case 'W':
+      return 163;
+    case 'Y':
+      return 141;
+    case 'V':
+      return 105;
+    default:
+      return 0;
   }
 }
 

@@ -31,7 +31,7 @@ struct Energy_Tool {
   MFP_Table (*table_shape)();
   structure::Atom_Type_Function reader_type;
   void (*keep_atoms)(structure::Atom_List&);
-  std::string_view kept_atoms;    // what the filter keeps, for the empty-structure message
+  std::string_view kept_atoms;  // what the filter keeps, for the empty-structure message
   std::unique_ptr<Energy_Evaluator> (*make_evaluator)(const structure::Atom_Record* first, const MFP_Table& table);
 };
 

@@ -66,8 +66,8 @@ class Pair_Geometry {
 
  private:
   struct Scored_Pair {
-    std::uint32_t a, b;   // atom positions in list order, a < b
-    std::uint32_t cell;   // separation class * bins + distance bin
+    std::uint32_t a, b;  // atom positions in list order, a < b
+    std::uint32_t cell;  // separation class * bins + distance bin
   };
   const MFP_Table& table_;
   std::vector<Scored_Pair> pairs_;

@@ -38,10 +38,20 @@ std::unique_ptr<Energy_Evaluator> Make(const structure::Atom_Record* first, cons
 
 }  // namespace
 
-const Energy_Tool kPairTool = {"vicina",      "pair_ene", Pair_Table_Shape, pair::Get_AA_CA_CB_Atom_Type,
-                               pair::Keep_Only_Directly_Required_Atoms, "CA or CB", Make<Pair_Evaluator>};
-const Energy_Tool kSurfaceTool = {"exposa",    "exposa", Surface_Table_Shape, structure::Get_AA_Type,
-                                  surface::Keep_Only_Directly_Required_Atoms, "CB", Make<Surface_Evaluator>};
+const Energy_Tool kPairTool = {"vicina",
+                               "pair_ene",
+                               Pair_Table_Shape,
+                               pair::Get_AA_CA_CB_Atom_Type,
+                               pair::Keep_Only_Directly_Required_Atoms,
+                               "CA or CB",
+                               Make<Pair_Evaluator>};
+const Energy_Tool kSurfaceTool = {"exposa",
+                                  "exposa",
+                                  Surface_Table_Shape,
+                                  structure::Get_AA_Type,
+                                  surface::Keep_Only_Directly_Required_Atoms,
+                                  "CB",
+                                  Make<Surface_Evaluator>};
 
 structure::Atom_List Prepare_Structure(const Energy_Tool& tool, const std::string& protein_name, char chain,
                                        const structure::Reader_Io& io) {

@@ -83,9 +83,10 @@ void Load_Lines(const std::string& path, std::vector<double>& table, std::size_t
     bool ok = true;
     for (int i = 0; i < integers && ok; ++i) ok = scanner.Int();
     if (!ok || !scanner.Double(table[entry]))
-      common::Fail("cannot read line %zu of potential file '%s': %d integers and a value are expected\n"
-                   "program will finish now.\n\n",
-                   entry + 1, path.c_str(), integers);
+      common::Fail(
+          "cannot read line %zu of potential file '%s': %d integers and a value are expected\n"
+          "program will finish now.\n\n",
+          entry + 1, path.c_str(), integers);
     start = stop + 1;
   }
 }
@@ -136,7 +137,8 @@ MFP_Table Load_Potential(MFP_Table shape, const std::string& path) {
 
 int Get_MFP_Index(int num_dims, const int* indices, const std::array<int, 10>& dim_val) {
   if (num_dims < 2 || num_dims > 5)
-    common::Fail("Array of more than 4 dimensions is undefined (routine 'Get_MFP_Index')\nprogram will finish now.\n\n");
+    common::Fail(
+        "Array of more than 4 dimensions is undefined (routine 'Get_MFP_Index')\nprogram will finish now.\n\n");
   int position = indices[0];
   for (int d = 1; d < num_dims; ++d) position = position * dim_val[d] + indices[d];
   return position;
