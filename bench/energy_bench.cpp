@@ -42,7 +42,7 @@ constexpr double kLoadTarget = 5.0;
 constexpr double kRunTarget = 10.0;
 
 struct Bench_Chain {
-  Chain_Spec spec;
+  Chain_Source source;
   std::string pdb_path;
   int pair_residues = 0;     // residues with a CA or CB
   int surface_residues = 0;  // residues with a CB
@@ -135,7 +135,7 @@ void Load_Pair_Table(benchmark::State& state, Bench_Context& context, bool fast)
 void Energy_Profile(benchmark::State& state, Bench_Context& context, const Energy_Tool& tool, const Bench_Chain& chain,
                     bool fast) {
   const MFP_Table table = Load_Potential(tool.table_shape(), Potential_For(tool, context.potentials));
-  structure::Atom_List list = Prepare_Structure(tool, chain.pdb_path, chain.spec.chain, {stderr, nullptr, ""});
+  structure::Atom_List list = Prepare_Structure(tool, chain.pdb_path, chain.source.chain, {stderr, nullptr, ""});
   if (fast) {
     for (auto _ : state) {
       Energy_Profile_Run run(tool, list, table);
@@ -174,11 +174,11 @@ void Energy_Profile(benchmark::State& state, Bench_Context& context, const Energ
 void Whole_Run(benchmark::State& state, Bench_Context& context, const Energy_Tool& tool, const Bench_Chain& chain,
                Seeds seeds, bool fast) {
   Scratch_Dir dir;
-  const std::string pdb = dir.File(chain.spec.label + ".pdb");
+  const std::string pdb = dir.File(chain.source.label + ".pdb");
   Copy_File(chain.pdb_path, pdb);
-  const Run_Input input{&tool, Potential_For(tool, context.potentials), pdb, chain.spec.chain, dir.Path(), seeds};
+  const Run_Input input{&tool, Potential_For(tool, context.potentials), pdb, chain.source.chain, dir.Path(), seeds};
 
-  const std::string what = std::string(tool.name) + " " + chain.spec.label;
+  const std::string what = std::string(tool.name) + " " + chain.source.label;
   if (const std::string& failure =
           Check_Once(context, what + ", " + Seeds_Name(seeds) + ": fast and straightforward runs write the same files",
                      [&] { return Check_Runs_Agree(input); });
@@ -230,7 +230,7 @@ void Register_All(Bench_Context& context) {
     for (const Bench_Chain& chain : context.chains) {
       const int residues = tool == &kPairTool ? chain.pair_residues : chain.surface_residues;
       const std::string note = common::Format("%d residues", residues);
-      Register(context, name + "_profile/" + chain.spec.label, note, 0.0,
+      Register(context, name + "_profile/" + chain.source.label, note, 0.0,
                [&context, tool, &chain](benchmark::State& state, bool fast) {
                  Energy_Profile(state, context, *tool, chain, fast);
                });
@@ -238,7 +238,7 @@ void Register_All(Bench_Context& context) {
     for (const Bench_Chain& chain : context.chains) {
       const int residues = tool == &kPairTool ? chain.pair_residues : chain.surface_residues;
       const std::string note = common::Format("%d residues", residues);
-      Register(context, name + "_run/" + chain.spec.label, note, residues >= kLargeChain ? kRunTarget : 0.0,
+      Register(context, name + "_run/" + chain.source.label, note, residues >= kLargeChain ? kRunTarget : 0.0,
                [&context, tool, &chain](benchmark::State& state, bool fast) {
                  Whole_Run(state, context, *tool, chain, Seeds::kDistinct, fast);
                });
@@ -248,7 +248,7 @@ void Register_All(Bench_Context& context) {
     if (!context.chains.empty() && context.chains.back().pair_residues >= kLargeChain) {
       const Bench_Chain& chain = context.chains.back();
       const int residues = tool == &kPairTool ? chain.pair_residues : chain.surface_residues;
-      Register(context, name + "_run_one_seed/" + chain.spec.label, common::Format("%d residues", residues), 0.0,
+      Register(context, name + "_run_one_seed/" + chain.source.label, common::Format("%d residues", residues), 0.0,
                [&context, tool, &chain](benchmark::State& state, bool fast) {
                  Whole_Run(state, context, *tool, chain, Seeds::kRepeated, fast);
                });
@@ -303,7 +303,7 @@ class Ratio_Reporter : public benchmark::ConsoleReporter {
       if (auto found = context_.targets.find(prefix); found != context_.targets.end())
         target = common::Format(">= %.0fx: %s", found->second, ratio >= found->second ? "met" : "NOT MET");
       const auto note = context_.notes.find(prefix);
-      out << common::Format("%-28s %-15s %10.2f %16.2f %8.1fx %8.1fx  %s\n", prefix.c_str(),
+      out << common::Format("%-28s %-15s %10.2f %16.2f %8.2fx %8.2fx  %s\n", prefix.c_str(),
                             note == context_.notes.end() ? "" : note->second.c_str(), task.fast.Real(),
                             task.straightforward.Real(), ratio, cpu_ratio, target.c_str());
     }
@@ -342,15 +342,15 @@ void Find_Chains(Bench_Context& context) {
                  FOLD_BENCH_DEFAULT_DATA);
     return;
   }
-  for (const Chain_Spec& spec : Benchmark_Chains()) {
-    Bench_Chain chain{spec, *data + "/" + spec.file};
+  for (const Chain_Source& source : Benchmark_Chains()) {
+    Bench_Chain chain{source, *data + "/" + source.file};
     if (!common::Read_Whole_File(chain.pdb_path)) {
       std::fprintf(stderr, "energy_bench: '%s' cannot be read: the benchmarks of %s are skipped.\n",
-                   chain.pdb_path.c_str(), spec.label.c_str());
+                   chain.pdb_path.c_str(), source.label.c_str());
       continue;
     }
-    chain.pair_residues = Residue_Count(kPairTool, chain.pdb_path, spec.chain);
-    chain.surface_residues = Residue_Count(kSurfaceTool, chain.pdb_path, spec.chain);
+    chain.pair_residues = Residue_Count(kPairTool, chain.pdb_path, source.chain);
+    chain.surface_residues = Residue_Count(kSurfaceTool, chain.pdb_path, source.chain);
     context.chains.push_back(chain);
   }
 }

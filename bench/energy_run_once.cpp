@@ -53,21 +53,21 @@ int Main(int argc, char** argv) {
     std::fputs("energy_run_once: no structure directory (set FOLD_BENCH_DATA)\n", stderr);
     return 77;
   }
-  const Chain_Spec* spec = nullptr;
-  for (const Chain_Spec& chain : Benchmark_Chains())
-    if (chain.label == argv[3]) spec = &chain;
-  if (!spec) {
+  const Chain_Source* source = nullptr;
+  for (const Chain_Source& chain : Benchmark_Chains())
+    if (chain.label == argv[3]) source = &chain;
+  if (!source) {
     std::fprintf(stderr, "energy_run_once: unknown chain '%s'\n", argv[3]);
     return 2;
   }
 
   const Energy_Tool& tool = task == "vicina" ? kPairTool : kSurfaceTool;
-  const std::string pdb = scratch.File(spec->label + ".pdb");
-  Copy_File(*data + "/" + spec->file, pdb);
+  const std::string pdb = scratch.File(source->label + ".pdb");
+  Copy_File(*data + "/" + source->file, pdb);
   const Run_Input input{&tool,
                         Potential_For(tool, potentials),
                         pdb,
-                        spec->chain,
+                        source->chain,
                         scratch.Path(),
                         seeds_name == "distinct" ? Seeds::kDistinct : Seeds::kRepeated};
   if (fast) {

@@ -254,8 +254,8 @@ void Copy_File(const std::string& from, const std::string& to) {
   if (error) common::Fail("cannot copy '%s' to '%s': %s\n", from.c_str(), to.c_str(), error.message().c_str());
 }
 
-const std::vector<Chain_Spec>& Benchmark_Chains() {
-  static const std::vector<Chain_Spec> chains = {
+const std::vector<Chain_Source>& Benchmark_Chains() {
+  static const std::vector<Chain_Source> chains = {
       {"1PYL_A", "enzymes213_foldx/1PYL_A.pdb", 'A'},
       {"1BQC_A", "enzymes213_foldx/1BQC_A.pdb", 'A'},
       {"1I1E_A", "enzymes213_foldx/1I1E_A.pdb", 'A'},

@@ -1,5 +1,5 @@
 // The work that the energy benchmarks time, each task in two versions: the
-// programs' own path, and a straightforward one that follows the published
+// programs' own path, and a straightforward one that follows the defined
 // loops literally (fgets + sscanf loader; every evaluation retypes the atoms
 // and walks all atom pairs; every shuffle reseeds the C library's rand() and
 // runs the quadratic exchange sort). Both versions must write the very same
@@ -103,14 +103,14 @@ class Scratch_Dir {
 void Write_File(const std::string& path, const std::string& content);
 void Copy_File(const std::string& from, const std::string& to);
 
-struct Chain_Spec {
+struct Chain_Source {
   std::string label;  // e.g. "1I1E_A"
   std::string file;   // relative to the data directory
   char chain;
 };
 
 // Real chains of about 100, about 300 and more than 1000 residues.
-const std::vector<Chain_Spec>& Benchmark_Chains();
+const std::vector<Chain_Source>& Benchmark_Chains();
 
 // The native structures: $FOLD_BENCH_DATA, else the directory set at build
 // time. Empty when it does not exist.
