@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Times one batch of models three ways, on the same models and seed:
+# Times one batch of models, on the same models and seed:
 #   - the eight programs run by hand, one working directory per model;
-#   - catena -j 1;
-#   - catena -j 2.
-# and checks that the three give the same files.
+#   - catena -j 1 and -j 2 writing only their records (the normal use);
+#   - catena -j 1 and -j 2 with --keep, writing every file the programs write;
+# and checks that the programs and both catena runs give the same files.
+# The working files go to a fresh directory under $BENCH_TMPDIR (default /tmp).
 #
 # usage: bench/catena_batch.sh BUILD_DIR [MODELS_DIR] [COUNT] [RUNS] [CHAIN]
 #   MODELS_DIR  PDB files (default: the shared rosetta natives)
@@ -22,7 +23,7 @@ data=$build/data
 export PATH=$bin:$PATH
 export SHUFFLE_SEED=1
 
-work=$(mktemp -d)
+work=$(mktemp -d "${BENCH_TMPDIR:-/tmp}/catena-batch.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/models"
 # Models whose first atom belongs to the chain.
@@ -58,8 +59,13 @@ by_hand() {
 }
 
 with_catena() {
+  catena -j "$1" --chain "$chain" --alignment "$work/1enh.pir" -o "$work/records.$1.tsv" \
+    "$work"/models/*.pdb 2>/dev/null || true
+}
+
+with_catena_keep() {
   rm -rf "$work/kept.$1"
-  catena -j "$1" --chain "$chain" --alignment "$work/1enh.pir" --keep "$work/kept.$1" -o "$work/records.$1.tsv" \
+  catena -j "$1" --chain "$chain" --alignment "$work/1enh.pir" --keep "$work/kept.$1" -o "$work/kept-records.$1.tsv" \
     "$work"/models/*.pdb 2>/dev/null || true
 }
 
@@ -79,8 +85,10 @@ median_time() {
 hand=$(median_time by_hand)
 one=$(median_time with_catena 1)
 two=$(median_time with_catena 2)
+keep_one=$(median_time with_catena_keep 1)
+keep_two=$(median_time with_catena_keep 2)
 
-# The same files every way (pdbfile.tmp and log aside, which the loop rewrites per program).
+# Every file catena keeps equals the programs' own, with -j 1 and with -j 2.
 for model in "$work"/models/*.pdb; do
   name=$(basename "$model")
   for file in "$work/kept.1/$name"/*; do
@@ -91,10 +99,14 @@ for model in "$work"/models/*.pdb; do
 done
 
 printf 'models: %d (chain %s, from %s), runs: %d, seed %s\n' "$n" "$chain" "$models_dir" "$runs" "$SHUFFLE_SEED"
-awk -v n="$n" -v hand="$hand" -v one="$one" -v two="$two" 'BEGIN {
-  printf "eight programs by hand: %8.3f s  (%.2f ms per model)\n", hand, 1000 * hand / n
-  printf "catena -j 1:            %8.3f s  (%.2f ms per model)\n", one, 1000 * one / n
-  printf "catena -j 2:            %8.3f s  (%.2f ms per model)\n", two, 1000 * two / n
-  printf "by hand / catena -j 1:  %8.2f\n", hand / one
-  printf "catena -j 1 / -j 2:     %8.2f\n", one / two
-}'
+cmp -s "$work/records.1.tsv" "$work/records.2.tsv" || { echo "records differ between -j 1 and -j 2" >&2; exit 1; }
+awk -v n="$n" -v hand="$hand" -v one="$one" -v two="$two" -v k1="$keep_one" -v k2="$keep_two" 'BEGIN {
+  printf "%-32s %9s %14s %14s\n", "way", "total (s)", "per model (ms)", "by hand / way"
+  row("eight programs by hand", hand)
+  row("catena -j 1", one)
+  row("catena -j 2", two)
+  row("catena -j 1 --keep", k1)
+  row("catena -j 2 --keep", k2)
+  printf "catena -j 1 / -j 2: %.2f (records only), %.2f (--keep)\n", one / two, k1 / k2
+}
+function row(name, t) { printf "%-32s %9.3f %14.2f %14.2f\n", name, t, 1000 * t / n, hand / t }'

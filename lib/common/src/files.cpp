@@ -28,7 +28,14 @@ void Write_Output(const std::string& path, const std::string& content) {
 std::optional<std::string> Read_Whole_File(const std::string& path) {
   File file = Open_Input(path);
   if (!file) return std::nullopt;
+  // Reserve the file's size once (a potential table is several megabytes);
+  // reading on until the end also covers files whose size is not known.
   std::string content;
+  if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+    const long size = std::ftell(file.get());
+    if (size > 0) content.reserve(static_cast<std::size_t>(size));
+    std::rewind(file.get());
+  }
   char chunk[65536];
   std::size_t got;
   while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) content.append(chunk, got);

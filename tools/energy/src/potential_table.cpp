@@ -12,7 +12,8 @@
 namespace energy {
 namespace {
 
-bool Is_Space(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+// The white space of the C locale, as isspace sees it.
+bool Is_Space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // A cursor over one line that converts numbers as sscanf's "%d" and "%lf" do:
 // each conversion skips white space, then takes the longest number prefix.
