@@ -60,11 +60,10 @@ std::string Stem(const Run_Input& input) { return input.protein_name + "." + std
 // The files and the result line, written the same way by both versions.
 void Write_Results(const Run_Input& input, double native, const std::vector<double>& shuffled, std::FILE* out) {
   const std::string stem = Stem(input);
-  common::Write_Output(stem + ".native", common::Format("%13.5lf\n", native));
-  const std::string random_name = stem + ".random";
-  common::File random = common::Open_Output(random_name);
-  for (const double energy : shuffled) std::fprintf(random.get(), "%13.5lf\n", energy);
-  common::Close_Output(random, random_name);
+  common::Write_Output(stem + ".native", Energy_File_Line(native));
+  std::string random;
+  for (const double energy : shuffled) random += Energy_File_Line(energy);
+  common::Write_Output(stem + ".random", random);
   const std::string label(input.tool->result_label);
   std::fprintf(out, "%s\t%s\t%10.4lf\n", label.c_str(), input.protein_name.c_str(), native);
 }
@@ -158,12 +157,10 @@ void Fast_Whole_Run(const Run_Input& input) {
   Energy_Profile_Run run(tool, list, table);
   const double native = run.Native_Energy();
   const std::string stem = Stem(input);
-  common::Write_Output(stem + ".native", common::Format("%13.5lf\n", native));
-  const std::string random_name = stem + ".random";
-  common::File random = common::Open_Output(random_name);
-  for (int shuffle = 0; shuffle < kShuffles; ++shuffle)
-    std::fprintf(random.get(), "%13.5lf\n", run.Shuffled_Energy(Shuffle_Seed(input.seeds, shuffle)));
-  common::Close_Output(random, random_name);
+  common::Write_Output(stem + ".native", Energy_File_Line(native));
+  int shuffle = 0;
+  common::Write_Output(stem + ".random",
+                       Shuffled_Energies_Text(run, [&] { return Shuffle_Seed(input.seeds, shuffle++); }));
   common::Close_Output(log, input.dir + "/log");
   const std::string label(tool.result_label);
   std::fprintf(out.get(), "%s\t%s\t%10.4lf\n", label.c_str(), input.protein_name.c_str(), native);

@@ -109,9 +109,8 @@ Energy_Texts Run_Energy_Tool(const energy::Energy_Tool& tool, const structure::A
   energy::Energy_Profile_Run run(tool, list, table);
   const energy::Seed_Source seeds{shared.seed};
   Energy_Texts texts;
-  texts.native = common::Format("%13.5lf\n", run.Native_Energy());
-  for (int shuffle = 0; shuffle < energy::kShuffles; ++shuffle)
-    texts.random += common::Format("%13.5lf\n", run.Shuffled_Energy(seeds.Next()));
+  texts.native = energy::Energy_File_Line(run.Native_Energy());
+  texts.random = energy::Shuffled_Energies_Text(run, [&seeds] { return seeds.Next(); });
   return texts;
 }
 

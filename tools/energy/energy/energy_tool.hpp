@@ -4,6 +4,7 @@
 // shape, its atom filter, its type rule and its energy.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -65,6 +66,13 @@ class Energy_Profile_Run {
   Protein_Sequence sequence_;
   Sequence_Shuffler shuffler_;
 };
+
+// One line of an energy file: "%13.5lf\n".
+std::string Energy_File_Line(double energy);
+
+// The random file's text: kShuffles more shuffles of `run`, one line each,
+// `next_seed` giving the seed of every shuffle in turn.
+std::string Shuffled_Energies_Text(Energy_Profile_Run& run, const std::function<unsigned()>& next_seed);
 
 // The whole program: `tool potential_path_and_name protein_name [protein_chain_id]`.
 int Run_Energy_Program(const Energy_Tool& tool, int argc, char** argv);

@@ -91,6 +91,14 @@ double Energy_Profile_Run::Shuffled_Energy(unsigned seed) {
   return evaluator_->Energy(atom_codes_);
 }
 
+std::string Energy_File_Line(double energy) { return common::Format("%13.5lf\n", energy); }
+
+std::string Shuffled_Energies_Text(Energy_Profile_Run& run, const std::function<unsigned()>& next_seed) {
+  std::string text;
+  for (int shuffle = 0; shuffle < kShuffles; ++shuffle) text += Energy_File_Line(run.Shuffled_Energy(next_seed()));
+  return text;
+}
+
 int Run_Energy_Program(const Energy_Tool& tool, int argc, char** argv) {
   return common::Run_Program([&] {
     const auto args = common::Chain_Command_Line(argc, argv, "potential_path_and_name protein_name");
@@ -111,13 +119,8 @@ int Run_Energy_Program(const Energy_Tool& tool, int argc, char** argv) {
     Energy_Profile_Run run(tool, list, table);
     const double native = run.Native_Energy();
     const std::string stem = protein_name + "." + std::string(tool.name);
-    common::Write_Output(stem + ".native", common::Format("%13.5lf\n", native));
-
-    const std::string random_name = stem + ".random";
-    common::File random = common::Open_Output(random_name);
-    for (int shuffle = 0; shuffle < kShuffles; ++shuffle)
-      std::fprintf(random.get(), "%13.5lf\n", run.Shuffled_Energy(seeds.Next()));
-    common::Close_Output(random, random_name);
+    common::Write_Output(stem + ".native", Energy_File_Line(native));
+    common::Write_Output(stem + ".random", Shuffled_Energies_Text(run, [&seeds] { return seeds.Next(); }));
     common::Close_Output(log, "log");
 
     const std::string label(tool.result_label);
