@@ -100,6 +100,7 @@ void Fill_Atom(Atom_Record& atom, std::string_view line, std::size_t line_number
   const auto residue = common::Scan_Int(Columns(line, 23, 26));
   if (!residue) Unreadable_Field(file_name, line_number, "residue number", "23-26");
   atom.aa_number = atom.aa_number_read = *residue;
+  atom.insertion_code = Column(line, 27);
   atom.x = Required_Float(line, 31, 38, file_name, line_number, "x coordinate", "31-38");
   atom.y = Required_Float(line, 39, 46, file_name, line_number, "y coordinate", "39-46");
   atom.z = Required_Float(line, 47, 54, file_name, line_number, "z coordinate", "47-54");

@@ -27,6 +27,7 @@ struct Atom_Record {
   std::string chain;         // empty when the chain column is blank
   int aa_number = 0;         // renumbered 1, 2, 3, ... by residue
   int aa_number_read = 0;    // as read from the file
+  char insertion_code = ' ';  // column 27, as read; blank when none
   float x = 0.0F, y = 0.0F, z = 0.0F;
   float occupancy = 0.0F;
   float temp_factor = 0.0F;

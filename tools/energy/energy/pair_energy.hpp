@@ -62,13 +62,19 @@ class Pair_Geometry {
   // Energy with the given one-letter code for each atom, in list order.
   double Energy(std::span<const char> atom_codes);
 
-  std::size_t Scored_Pairs() const { return pairs_.size(); }
-
- private:
   struct Scored_Pair {
     std::uint32_t a, b;  // atom positions in list order, a < b
     std::uint32_t cell;  // separation class * bins + distance bin
   };
+
+  std::size_t Scored_Pairs() const { return pairs_.size(); }
+  // The scored pairs in the order the sums take them (every unordered pair,
+  // the earlier atom first, in list order): what counting and per-residue
+  // splitting walk, so that they see exactly the pairs the energy adds.
+  const std::vector<Scored_Pair>& Pairs() const { return pairs_; }
+  bool Is_CB(std::size_t atom) const { return is_cb_[atom]; }
+
+ private:
   const MFP_Table& table_;
   std::vector<Scored_Pair> pairs_;
   std::vector<bool> is_cb_;
