@@ -18,15 +18,15 @@
 namespace structure {
 
 struct Atom_Record {
-  int atom_number = 0;       // renumbered 1, 2, 3, ... in list order
-  int atom_number_read = 0;  // as read from the file
-  std::string atom_name;     // blank-free: "N", "CA", "CB", "OXT", ...
-  std::string aa_name;       // three-letter residue name
-  char aa_code = 'X';        // one-letter code from aa_1_letter
-  char alt_loc = 'Y';        // 'N' while an alternate location is unresolved
-  std::string chain;         // empty when the chain column is blank
-  int aa_number = 0;         // renumbered 1, 2, 3, ... by residue
-  int aa_number_read = 0;    // as read from the file
+  int atom_number = 0;        // renumbered 1, 2, 3, ... in list order
+  int atom_number_read = 0;   // as read from the file
+  std::string atom_name;      // blank-free: "N", "CA", "CB", "OXT", ...
+  std::string aa_name;        // three-letter residue name
+  char aa_code = 'X';         // one-letter code from aa_1_letter
+  char alt_loc = 'Y';         // 'N' while an alternate location is unresolved
+  std::string chain;          // empty when the chain column is blank
+  int aa_number = 0;          // renumbered 1, 2, 3, ... by residue
+  int aa_number_read = 0;     // as read from the file
   char insertion_code = ' ';  // column 27, as read; blank when none
   float x = 0.0F, y = 0.0F, z = 0.0F;
   float occupancy = 0.0F;
