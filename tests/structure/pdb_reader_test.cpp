@@ -112,17 +112,19 @@ TEST(Prefilter, CopiesUpToTheChainsFirstTerOrEnd) {
   EXPECT_EQ(*r.tmp, Residue_Lines("ALA", 'A', 1) + Residue_Lines("GLY", 'A', 2) + "END\n");
 }
 
-TEST(Prefilter, EndAndEndmdl) {
+TEST(Prefilter, TerEndmdlAndEndCloseTheChain) {
   const std::string model = Residue_Lines("ALA", ' ', 1) + Residue_Lines("GLY", ' ', 2);
-  // NMR files close every model with TER: only the first model is read.
-  Read_Result with_ter =
-      Read("MODEL        1\n" + model + "TER\nENDMDL\nMODEL        2\n" + model + "TER\nENDMDL\nEND\n", '_');
-  EXPECT_EQ(Residue_Count(with_ter.list), 2);
-  // ENDMDL is no stop: without TER, the models follow one another.
-  Read_Result without_ter = Read("MODEL        1\n" + model + "ENDMDL\nMODEL        2\n" + model + "ENDMDL\n", '_');
-  EXPECT_EQ(Residue_Count(without_ter.list), 4);
-  Read_Result end = Read(model + "END\n" + model, '_');
-  EXPECT_EQ(Residue_Count(end.list), 2);
+  struct Case {
+    const char* label;
+    std::string file;
+  };
+  // Whatever closes the first model, only its two residues are read.
+  const std::vector<Case> cases = {
+      {"TER then ENDMDL", "MODEL        1\n" + model + "TER\nENDMDL\nMODEL        2\n" + model + "TER\nENDMDL\nEND\n"},
+      {"ENDMDL without TER", "MODEL        1\n" + model + "ENDMDL\nMODEL        2\n" + model + "ENDMDL\n"},
+      {"END", model + "END\n" + model},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Residue_Count(Read(c.file, '_').list), 2) << c.label;
 }
 
 TEST(Prefilter, LinesBeginningWithABlankAreAtomLines) {
@@ -215,12 +217,17 @@ TEST(Parser, AppliesTheTypeFunction) {
   EXPECT_EQ(list.first->atom_type, 119);
 }
 
-TEST(Parser, InsertionCodesDoNotSplitResidues) {
+TEST(Parser, InsertionCodesSplitResidues) {
   Pdb_Atom a{.name = " CA ", .residue_number = 52};
   Pdb_Atom b{.name = " CA ", .residue = "GLY", .residue_number = 52, .insertion = 'A', .x = 3.8};
-  Pdb_Atom c{.name = " CA ", .residue_number = 53, .x = 7.6};
-  Read_Result r = Read(Atom_Line(a) + Atom_Line(b) + Atom_Line(c), 'A');
-  EXPECT_EQ(Atoms(r.list), (std::vector<Atom_View>{{"CA", "ALA", 1}, {"CA", "GLY", 1}, {"CA", "ALA", 2}}));
+  Pdb_Atom b2{.name = " C  ", .residue = "GLY", .residue_number = 52, .insertion = 'A', .x = 4.8};
+  Pdb_Atom c{.name = " CA ", .residue = "SER", .residue_number = 52, .insertion = 'B', .x = 7.6};
+  Pdb_Atom d{.name = " CA ", .residue_number = 53, .x = 11.4};
+  Read_Result r = Read(Atom_Line(a) + Atom_Line(b) + Atom_Line(b2) + Atom_Line(c) + Atom_Line(d), 'A');
+  EXPECT_EQ(Atoms(r.list),
+            (std::vector<Atom_View>{
+                {"CA", "ALA", 1}, {"CA", "GLY", 2}, {"C", "GLY", 2}, {"CA", "SER", 3}, {"CA", "ALA", 4}}));
+  EXPECT_EQ(r.list.first->next->insertion_code, 'A');
 }
 
 TEST(Parser, ShortAndLongLines) {

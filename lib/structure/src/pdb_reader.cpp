@@ -162,6 +162,23 @@ void Resolve_Alternate_Locations(Atom_List& list) {
   }
 }
 
+// Residue numbers 1..n in list order, where a change of residue number or of
+// insertion code starts a new residue (52, 52A and 52B are three residues).
+void Number_Residues_By_Insertion_Code(Atom_Record* first) {
+  if (!first) return;
+  int number = first->aa_number;
+  char insertion = first->insertion_code;
+  int residue = 1;
+  for (Atom_Record* atom = first; atom; atom = atom->next) {
+    if (atom->aa_number != number || atom->insertion_code != insertion) {
+      ++residue;
+      number = atom->aa_number;
+      insertion = atom->insertion_code;
+    }
+    atom->aa_number = residue;
+  }
+}
+
 }  // namespace
 
 char Wanted_Chain_Column(char chain) { return chain == '_' ? ' ' : chain; }
@@ -172,7 +189,9 @@ std::vector<Pdb_Line> Select_Chain_Lines(std::string_view content, char chain, R
   for (const Pdb_Line& raw : Split_Lines(content)) {
     const std::string_view line = Without_Carriage_Return(raw.text);
     const std::string_view word = common::First_Word(line);
-    if ((word == "TER" || word == "END") && !selected.empty()) break;
+    // ENDMDL closes a model as TER closes a chain: files of several models
+    // without TER lines still give the chain of the first model only.
+    if ((word == "TER" || word == "END" || word == "ENDMDL") && !selected.empty()) break;
     if (word == "ATOM" && summary) {
       const char seen = Column(line, 22) == ' ' ? '_' : Column(line, 22);
       if (summary->chains_seen.find(seen) == std::string::npos) summary->chains_seen += seen;
@@ -208,6 +227,7 @@ char Read_PDB_File_1(const std::string& file_name, char chain, Atom_List& list, 
   Build_List(lines, wanted_chain_word, list, file_name, summary);
   Check_Residues(list, type_function);
   Resolve_Alternate_Locations(list);
+  Number_Residues_By_Insertion_Code(list.first);
   Renumerate_Protein(list.first);
   return 'Y';
 }

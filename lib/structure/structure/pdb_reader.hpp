@@ -1,8 +1,8 @@
 // Reading one chain of a PDB file into the atom list.
 //
 // Two passes. The pre-filter copies the ATOM lines of the wanted chain, up to
-// the chain's first TER or END, into "pdbfile.tmp" (followed by "END"); the
-// parser then reads those lines by fixed columns:
+// the chain's first TER, ENDMDL or END, into "pdbfile.tmp" (followed by
+// "END"); the parser then reads those lines by fixed columns:
 //
 //   columns  field
 //   1-6      record name: "ATOM", or blank, makes an atom line
@@ -11,13 +11,15 @@
 //   17       alternate-location indicator
 //   18-20    residue name
 //   21-22    chain identifier (its first character selects the chain)
-//   23-26    residue sequence number (the insertion code in 27 is ignored)
+//   23-26    residue sequence number
+//   27       insertion code
 //   31-38, 39-46, 47-54   x, y, z in angstrom
 //   55-60    occupancy, 61-66 temperature factor (0 when missing)
 //
 // Afterwards residues outside the twenty standard ones are dropped, one
 // position of every alternate-location atom is kept, and residues and atoms
-// are renumbered from 1.
+// are renumbered from 1; a change of residue number or of insertion code
+// starts a new residue.
 #pragma once
 
 #include <cstdio>
