@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "common/fatal_error.hpp"
+#include "structure/structure_text.hpp"
 #include "support/pdb_lines.hpp"
 #include "support/run_tool.hpp"
 
@@ -125,6 +126,37 @@ TEST(Prefilter, TerEndmdlAndEndCloseTheChain) {
       {"END", model + "END\n" + model},
   };
   for (const Case& c : cases) EXPECT_EQ(Residue_Count(Read(c.file, '_').list), 2) << c.label;
+}
+
+TEST(Models, ChosenByTheirNumber) {
+  const std::string file = "MODEL        3\n" + Residue_Lines("ALA", 'A', 1) + "ENDMDL\nMODEL        7\n" +
+                           Residue_Lines("GLY", 'B', 1) + Residue_Lines("SER", 'A', 2) + "ENDMDL\nEND\n";
+  EXPECT_EQ(Model_Numbers(file), (std::vector<int>{3, 7}));
+  EXPECT_EQ(Model_Numbers(Residue_Lines("ALA", 'A', 1)), std::vector<int>{});
+  struct Case {
+    int model;
+    char chain;
+    const char* chains;  // of the model
+    const char* first;   // residue read; empty: none
+  };
+  const std::vector<Case> cases = {
+      {0, 'A', "A", "ALA"}, {3, 'A', "A", "ALA"}, {7, 'A', "BA", "SER"}, {7, 'B', "BA", "GLY"}, {5, 'A', "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "model " << c.model << " chain " << c.chain);
+    EXPECT_EQ(Model_Chains(file, c.model), c.chains);
+    Atom_List list;
+    Read_PDB_Text("m", file, {c.chain, c.model}, list, Get_AA_Type, {stdout, nullptr, ""});
+    EXPECT_EQ(list.empty() ? "" : list.first->aa_name, c.first);
+  }
+}
+
+TEST(Formats, MmcifIsTheFirstNonBlankLine) {
+  EXPECT_TRUE(Is_Mmcif("\n  \r\ndata_1abc\n"));
+  EXPECT_TRUE(Is_Mmcif("data_\n"));
+  EXPECT_FALSE(Is_Mmcif("HEADER    data_x\n"));
+  EXPECT_FALSE(Is_Mmcif("# data_x\ndata_x\n"));
+  EXPECT_FALSE(Is_Mmcif(""));
 }
 
 TEST(Prefilter, LinesBeginningWithABlankAreAtomLines) {
