@@ -46,10 +46,10 @@ std::vector<std::string> Structure_Files_In(const std::string& directory);
 
 // One record to compute.
 struct Model_Job {
-  std::string model;          // the file as given; "-" for standard input
-  std::string chain;          // one character, or kFirstChain
-  int model_number = 0;       // MODEL record to read; 0: the first model
-  std::string folder;         // base name of its --keep folder
+  std::string model;     // the file as given; "-" for standard input
+  std::string chain;     // one character, or kFirstChain
+  int model_number = 0;  // MODEL record to read; 0: the first model
+  std::string folder;    // base name of its --keep folder
   std::optional<std::string> alignment;
   std::optional<std::string> identity;  // normalised percent
 };
