@@ -18,6 +18,14 @@ inline constexpr int kExitFailure = 8;
 // exit status 8; so does memory exhaustion, with a plain message.
 int Run_Program(const std::function<int()>& body);
 
+// "NAME (fold assessment suite) VERSION" and a line end.
+std::string Version_Text(std::string_view program);
+
+// When the first argument is exactly --help or --version, prints `help` or the
+// version on standard output and gives exit status 0; otherwise nothing, and
+// the program reads its arguments as designed (the usage text included).
+std::optional<int> Answer_Help_Or_Version(int argc, char** argv, std::string_view program, std::string_view help);
+
 // Refuses an argument longer than the buffer that the file formats and names
 // are sized for (max_chars characters, terminator excluded). `what` names the
 // argument in the message, e.g. "protein name".

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/fatal_error.hpp"
+#include "common/version.hpp"
 
 namespace common {
 
@@ -19,6 +20,29 @@ int Run_Program(const std::function<int()>& body) {
   }
   std::fflush(stdout);
   return kExitFailure;
+}
+
+std::string Version_Text(std::string_view program) {
+  std::string text(program);
+  text += " (fold assessment suite) ";
+  text += kVersion;
+  return text + "\n";
+}
+
+std::optional<int> Answer_Help_Or_Version(int argc, char** argv, std::string_view program, std::string_view help) {
+  if (argc < 2) return std::nullopt;
+  const std::string_view first = argv[1];
+  std::string text;
+  if (first == "--help") {
+    text = help;
+  } else if (first == "--version") {
+    text = Version_Text(program);
+  } else {
+    return std::nullopt;
+  }
+  // A closed or full standard output is a failure, as for any output file.
+  if (std::fputs(text.c_str(), stdout) == EOF || std::fflush(stdout) != 0) return kExitFailure;
+  return kExitSuccess;
 }
 
 void Check_Argument_Length(std::string_view what, std::string_view value, std::size_t max_chars) {

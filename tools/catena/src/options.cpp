@@ -5,9 +5,11 @@
 
 #include "catena/inputs.hpp"
 #include "common/fatal_error.hpp"
+#include "common/program.hpp"
 #include "common/scan.hpp"
 #include "energy/potential_table.hpp"
 #include "energy/shuffle.hpp"
+#include "help/catena.hpp"
 #include "structure/structure_tool.hpp"
 
 namespace catena {
@@ -131,46 +133,8 @@ Options Parse_Arguments(const std::vector<std::string>& args, const std::string&
   return options;
 }
 
-std::string Version_Text() { return std::string("catena (fold assessment suite) ") + FOLD_VERSION + "\n"; }
+std::string Version_Text() { return common::Version_Text("catena"); }
 
-std::string Help_Text() {
-  return R"(Usage: catena [options] MODEL.pdb...
-
-Assesses protein models: for every model it computes what the suite's eight
-programs compute one after another (vicina, exposa, resitally, rotunda,
-sigmara, kinrate, blendora, verdicta) and prints one record per model.
-
-Options:
-  --chain ID               chain to read (column 22); default: a blank chain ('_')
-  --alignment FILE.pir     PIR alignment of the model's sequence with its template;
-                           its identity (as kinrate computes it) goes to the ZO341 score
-  --identity PERCENT       sequence identity 0-100 instead of an alignment
-  --pair-potential FILE    pair potential table (default: the bundled example)
-  --surface-potential FILE surface potential table (default: the bundled example)
-  --table FILE             cPDF table for pG (default: the bundled example)
-  --seed N                 seed of the sequence shuffles, as SHUFFLE_SEED (default:
-                           $SHUFFLE_SEED, else the clock)
-  -j, --jobs N             models assessed in parallel (default 1)
-  --keep DIR               keep every model's files, as the programs write them,
-                           in DIR/<model file name>/
-  --format tsv|json        output format (default tsv, with a header line)
-  -o, --output FILE        write the records to FILE instead of standard output
-  -h, --help               this text
-  --version                the version
-
-Output fields, one record per model: model, chain, length (residues),
-compactness, pair_energy, surface_energy (native energies), z_pair, z_surface,
-z_combined (Z-scores against 200 shuffled sequences), identity (percent),
-zo341, pG, class (winning class of the cPDF table), error. Without
---alignment or --identity, zo341, pG and class stay empty.
-
-The bundled tables are SYNTHETIC EXAMPLES: they show how the suite works and
-give no meaningful verdict. Pass real tables with --pair-potential,
---surface-potential and --table.
-
-Exit status: 0 when every model was assessed, 8 when any failed (its record
-carries the error) or the command line or a table was refused.
-)";
-}
+std::string Help_Text() { return std::string(help::kText); }
 
 }  // namespace catena

@@ -8,8 +8,10 @@
 
 #include "combine/z_score.hpp"
 #include "common/program.hpp"
+#include "help/sigmara.hpp"
 
 int main(int argc, char** argv) {
+  if (const auto status = common::Answer_Help_Or_Version(argc, argv, "sigmara", help::kText)) return *status;
   return common::Run_Program([&] {
     const auto args = common::Chain_Command_Line(argc, argv, "protein_name");
     if (!args) return common::kExitFailure;

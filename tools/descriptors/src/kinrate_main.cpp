@@ -7,8 +7,10 @@
 #include "common/files.hpp"
 #include "common/program.hpp"
 #include "descriptors/alignment.hpp"
+#include "help/kinrate.hpp"
 
 int main(int argc, char** argv) {
+  if (const auto status = common::Answer_Help_Or_Version(argc, argv, "kinrate", help::kText)) return *status;
   return common::Run_Program([&] {
     if (argc < 2) {
       std::printf("Usage: %s alignment_file\n\n", argv[0]);

@@ -5,9 +5,11 @@
 #include <cstdio>
 
 #include "common/program.hpp"
+#include "help/verdicta.hpp"
 #include "pg/pg_tool.hpp"
 
 int main(int argc, char** argv) {
+  if (const auto status = common::Answer_Help_Or_Version(argc, argv, "verdicta", help::kText)) return *status;
   return common::Run_Program([&] {
     if (argc < 3) {
       std::printf("\n\nUsage: %s  pdbfilename  cPDF_input_file\n", argc > 0 ? argv[0] : "verdicta");
