@@ -299,6 +299,39 @@ TEST(Parser, UnreadableCoordinateNamesFileAndLine) {
   EXPECT_THROW(Read(truncated, 'A'), common::Fatal_Error);
 }
 
+TEST(Parser, NonFiniteNumbersAreRefusedWithFieldAndLine) {
+  struct Case {
+    std::size_t column;  // 0-based start of the field
+    const char* text;    // written over the field
+    const char* field;   // the message's name of the field, empty when accepted
+  };
+  const std::vector<Case> cases = {
+      {30, "     nan", "x coordinate (columns 31-38)"},
+      {38, "    -inf", "y coordinate (columns 39-46)"},
+      {46, "    1e39", "z coordinate (columns 47-54)"},  // beyond single precision
+      {54, "   nan", "occupancy (columns 55-60)"},
+      {60, "  1e99", "temperature factor (columns 61-66)"},
+      {30, "  1e-40 ", ""},  // subnormal but finite
+      {60, "   ---", ""},    // unreadable optional field reads as 0
+  };
+  for (const Case& c : cases) {
+    std::string line = Atom_Line({});
+    line.replace(c.column, std::string(c.text).size(), c.text);
+    if (*c.field == '\0') {
+      EXPECT_EQ(Atoms(Read(line, 'A').list).size(), 1U) << c.text;
+      continue;
+    }
+    try {
+      Read("REMARK\n" + line, 'A');
+      ADD_FAILURE() << "accepted " << c.text;
+    } catch (const common::Fatal_Error& e) {
+      const std::string text = e.what();
+      EXPECT_NE(text.find(std::string(c.field) + " of the atom on line 2 of '"), std::string::npos) << text;
+      EXPECT_NE(text.find("is not a finite number"), std::string::npos) << text;
+    }
+  }
+}
+
 TEST(Parser, MissingFileIsNotedInTheLog) {
   test_support::Temp_Dir dir;
   Captured_Stream out;

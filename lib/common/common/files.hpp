@@ -28,6 +28,32 @@ void Close_Output(File& file, const std::string& path);
 // Writes a whole text file (created or truncated), checked as above.
 void Write_Output(const std::string& path, const std::string& content);
 
+// An output file that appears under its name only once it is complete. A new
+// or regular file is written under a temporary name in the same folder (the
+// folder of the link's target for a symbolic link) and renamed over it by
+// Commit(); a device, pipe or terminal is written in place. Until Commit()
+// succeeds the temporary file is removed on destruction, so a failed run
+// leaves no partial file that looks like a result.
+class Replacing_Output {
+ public:
+  // Throws "cannot create output file '%s'" as Open_Output does.
+  explicit Replacing_Output(const std::string& path);
+  ~Replacing_Output();
+  Replacing_Output(const Replacing_Output&) = delete;
+  Replacing_Output& operator=(const Replacing_Output&) = delete;
+
+  std::FILE* get() const { return file_.get(); }
+  // Closes and renames; a write, close or rename failure throws
+  // "cannot write output file '%s'" as Close_Output does.
+  void Commit();
+
+ private:
+  std::string path_;       // the name given
+  std::string target_;     // the file replaced: path_ with its links followed
+  std::string temporary_;  // empty when written in place
+  File file_;
+};
+
 // The whole content of a file, or nothing when it cannot be opened or read.
 std::optional<std::string> Read_Whole_File(const std::string& path);
 

@@ -15,7 +15,10 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 8;
 
 // Runs a program body. A Fatal_Error is printed on standard output and gives
-// exit status 8; so does memory exhaustion, with a plain message.
+// exit status 8; so does memory exhaustion, with a plain message. Standard
+// output is flushed and checked at the end: when any of it could not be
+// written, the status is 8 and "cannot write to standard output: REASON" goes
+// to standard error.
 int Run_Program(const std::function<int()>& body);
 
 // "NAME (fold assessment suite) VERSION" and a line end.
@@ -25,6 +28,9 @@ std::string Version_Text(std::string_view program);
 // version on standard output and gives exit status 0; otherwise nothing, and
 // the program reads its arguments as designed (the usage text included).
 std::optional<int> Answer_Help_Or_Version(int argc, char** argv, std::string_view program, std::string_view help);
+
+// Flushes standard output; the message above when it or an earlier write failed.
+std::optional<std::string> Flush_Standard_Output();
 
 // Refuses an argument longer than the buffer that the file formats and names
 // are sized for (max_chars characters, terminator excluded). `what` names the

@@ -1,5 +1,11 @@
 #include "common/files.hpp"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <system_error>
+
 #include "common/fatal_error.hpp"
 
 namespace common {
@@ -23,6 +29,48 @@ void Write_Output(const std::string& path, const std::string& content) {
   File file = Open_Output(path);
   std::fwrite(content.data(), 1, content.size(), file.get());
   Close_Output(file, path);
+}
+
+Replacing_Output::Replacing_Output(const std::string& path) : path_(path), target_(path) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  if (fs::exists(status) && !fs::is_regular_file(status)) {
+    file_ = Open_Output(path);  // /dev/stdout, a pipe: nothing to rename
+    return;
+  }
+  if (fs::is_symlink(fs::symlink_status(path, error))) {
+    const fs::path resolved = fs::weakly_canonical(path, error);
+    if (!error) target_ = resolved.string();
+  }
+  const fs::path target(target_);
+  temporary_ = (target.parent_path() / ("." + target.filename().string() + ".tmp" + std::to_string(getpid()))).string();
+  const int descriptor = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (descriptor >= 0) {
+    // Keep the permissions of a file that is replaced.
+    if (fs::exists(status)) fs::permissions(temporary_, status.permissions(), error);
+    file_ = File(fdopen(descriptor, "w"));
+    if (!file_) ::close(descriptor);
+  }
+  if (!file_) {
+    if (descriptor >= 0) std::remove(temporary_.c_str());
+    temporary_.clear();
+    Fail("cannot create output file '%s'\nprogram will exit !\n", path.c_str());
+  }
+}
+
+Replacing_Output::~Replacing_Output() {
+  if (temporary_.empty()) return;
+  file_.reset();
+  std::remove(temporary_.c_str());
+}
+
+void Replacing_Output::Commit() {
+  Close_Output(file_, path_);
+  if (temporary_.empty()) return;
+  if (std::rename(temporary_.c_str(), target_.c_str()) != 0)
+    Fail("cannot write output file '%s'\nprogram will exit !\n", path_.c_str());
+  temporary_.clear();
 }
 
 std::optional<std::string> Read_Whole_File(const std::string& path) {

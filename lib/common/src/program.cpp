@@ -1,7 +1,9 @@
 #include "common/program.hpp"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <string>
 
@@ -10,16 +12,33 @@
 
 namespace common {
 
+std::optional<std::string> Flush_Standard_Output() {
+  errno = 0;
+  const bool flush_failed = std::fflush(stdout) != 0;
+  const int error = errno;
+  if (!flush_failed && !std::ferror(stdout)) return std::nullopt;
+  // An earlier failed write leaves the error flag but not its errno.
+  return Format("cannot write to standard output: %s", std::strerror(error != 0 ? error : EIO));
+}
+
 int Run_Program(const std::function<int()>& body) {
+  int status = kExitFailure;
+  std::string failure;
   try {
-    return body();
+    status = body();
   } catch (const Fatal_Error& error) {
-    std::fputs(error.what(), stdout);
+    failure = error.what();
   } catch (const std::bad_alloc&) {
-    std::fputs("cannot allocate memory\nprogram will exit !\n", stdout);
+    failure = "cannot allocate memory\nprogram will exit !\n";
   }
-  std::fflush(stdout);
-  return kExitFailure;
+  std::fputs(failure.c_str(), stdout);
+  if (const auto write_error = Flush_Standard_Output()) {
+    // The result line is lost: say so where it can still be read, with the
+    // failure that standard output could not carry.
+    std::fprintf(stderr, "%s%s\n", failure.c_str(), write_error->c_str());
+    return kExitFailure;
+  }
+  return status;
 }
 
 std::string Version_Text(std::string_view program) {

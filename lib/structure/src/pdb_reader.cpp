@@ -1,5 +1,6 @@
 #include "structure/pdb_reader.hpp"
 
+#include <cmath>
 #include <new>
 
 #include "common/fatal_error.hpp"
@@ -95,11 +96,27 @@ bool Is_Atom_Line(std::string_view line, char wanted_chain_word) {
                line_number, file_name.c_str());
 }
 
+// "nan", "inf" and values beyond single precision scan as numbers; they would
+// flow into every energy and score, so they are refused like unreadable text.
+float Finite(float value, const std::string& file_name, std::size_t line_number, const char* field,
+             const char* columns) {
+  if (!std::isfinite(value))
+    common::Fail("the %s (columns %s) of the atom on line %zu of '%s' is not a finite number\nprogram will exit !\n",
+                 field, columns, line_number, file_name.c_str());
+  return value;
+}
+
 float Required_Float(std::string_view line, std::size_t first, std::size_t last, const std::string& file_name,
                      std::size_t line_number, const char* field, const char* columns) {
   const auto value = common::Scan_Float(Columns(line, first, last));
   if (!value) Unreadable_Field(file_name, line_number, field, columns);
-  return *value;
+  return Finite(*value, file_name, line_number, field, columns);
+}
+
+// A missing occupancy or temperature factor reads as 0, a non-finite one is refused.
+float Optional_Float(std::string_view line, std::size_t first, std::size_t last, const std::string& file_name,
+                     std::size_t line_number, const char* field, const char* columns) {
+  return Finite(common::Scan_Float(Columns(line, first, last)).value_or(0.0F), file_name, line_number, field, columns);
 }
 
 void Fill_Atom(Atom_Record& atom, std::string_view line, std::size_t line_number, const std::string& file_name) {
@@ -116,8 +133,8 @@ void Fill_Atom(Atom_Record& atom, std::string_view line, std::size_t line_number
   atom.x = Required_Float(line, 31, 38, file_name, line_number, "x coordinate", "31-38");
   atom.y = Required_Float(line, 39, 46, file_name, line_number, "y coordinate", "39-46");
   atom.z = Required_Float(line, 47, 54, file_name, line_number, "z coordinate", "47-54");
-  atom.occupancy = common::Scan_Float(Columns(line, 55, 60)).value_or(0.0F);
-  atom.temp_factor = common::Scan_Float(Columns(line, 61, 66)).value_or(0.0F);
+  atom.occupancy = Optional_Float(line, 55, 60, file_name, line_number, "occupancy", "55-60");
+  atom.temp_factor = Optional_Float(line, 61, 66, file_name, line_number, "temperature factor", "61-66");
 }
 
 void Build_List(const std::vector<Pdb_Line>& lines, char wanted_chain_word, Atom_List& list,

@@ -16,6 +16,17 @@ class Report_Writer {
   virtual void Begin() = 0;
   virtual void Record(const Model_Result& result) = 0;
   virtual void End() = 0;
+
+  // The errno of the first failed write of the records, 0 while all went
+  // through (the stream's error flag alone loses the reason).
+  int Write_Error() const { return write_error_; }
+
+ protected:
+  // Flushes, keeping the reason of the first failure.
+  void Flush(std::FILE* out);
+
+ private:
+  int write_error_ = 0;
 };
 
 // TSV with a header line, or JSON: {"catena": <the run>, "records": [...]}.

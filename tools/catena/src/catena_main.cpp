@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,9 +40,7 @@ std::string Read_Standard_Input() {
   return text;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   try {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const catena::Options options = catena::Parse_Arguments(args, catena::Bundled_Data_Dir(argv[0]));
@@ -81,19 +81,22 @@ int main(int argc, char** argv) {
     const catena::Run_Provenance provenance =
         catena::Collect_Provenance(options, seed, options.seed ? options.seed_origin : "clock");
     std::fputs(catena::Provenance_Text(provenance).c_str(), stderr);
-    common::File output_file;
-    std::FILE* out = stdout;
-    if (options.output) {
-      output_file = common::Open_Output(*options.output);
-      out = output_file.get();
-    }
+    std::optional<common::Replacing_Output> output_file;
+    if (options.output) output_file.emplace(*options.output);
+    std::FILE* out = output_file ? output_file->get() : stdout;
     const std::unique_ptr<catena::Report_Writer> writer = catena::Make_Report_Writer(options.format, out, provenance);
     catena::Batch_Settings settings;
     settings.jobs = options.jobs;
     settings.keep_dir = options.keep_dir.value_or("");
     settings.progress = isatty(fileno(stderr)) ? stderr : nullptr;
     const int failed = catena::Run_Batch(shared, jobs, settings, *writer);
-    if (options.output) common::Close_Output(output_file, *options.output);
+    if (const int error = writer->Write_Error()) {
+      const std::string where =
+          options.output ? "output file '" + *options.output + "'" : std::string("to standard output");
+      std::clearerr(out);  // reported here, with its reason, not again at exit
+      return Refuse("cannot write " + where + ": " + std::strerror(error));
+    }
+    if (output_file) output_file->Commit();
     if (failed) std::fprintf(stderr, "catena: %d of %zu models failed (see their error field)\n", failed, jobs.size());
     return failed ? common::kExitFailure : common::kExitSuccess;
   } catch (const common::Fatal_Error& error) {
@@ -101,4 +104,13 @@ int main(int argc, char** argv) {
   } catch (const std::bad_alloc&) {
     return Refuse("cannot allocate memory");
   }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int status = Run(argc, argv);
+  // Records, help or version text lost on a full disk must not end in success.
+  if (const auto write_error = common::Flush_Standard_Output()) return Refuse(*write_error);
+  return status;
 }

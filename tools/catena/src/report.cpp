@@ -1,6 +1,7 @@
 #include "catena/report.hpp"
 
 #include <array>
+#include <cerrno>
 #include <string>
 
 #include "catena/provenance.hpp"
@@ -59,9 +60,9 @@ class Tsv_Writer final : public Report_Writer {
     for (std::size_t i = 0; i < kFields.size(); ++i)
       std::fprintf(out_, "%s%s", i ? "\t" : "", Tsv_Text(result.*kFields[i].value).c_str());
     std::fputc('\n', out_);
-    std::fflush(out_);
+    Flush(out_);
   }
-  void End() override {}
+  void End() override { Flush(out_); }
 
  private:
   std::FILE* out_;
@@ -82,9 +83,12 @@ class Json_Writer final : public Report_Writer {
       std::fprintf(out_, "%s\"%s\": %s", i ? ", " : "", kFields[i].name, text.c_str());
     }
     std::fputs("}", out_);
-    std::fflush(out_);
+    Flush(out_);
   }
-  void End() override { std::fputs(first_ ? "]}\n" : "\n]}\n", out_); }
+  void End() override {
+    std::fputs(first_ ? "]}\n" : "\n]}\n", out_);
+    Flush(out_);
+  }
 
  private:
   std::FILE* out_;
@@ -93,6 +97,11 @@ class Json_Writer final : public Report_Writer {
 };
 
 }  // namespace
+
+void Report_Writer::Flush(std::FILE* out) {
+  errno = 0;
+  if (std::fflush(out) != 0 && write_error_ == 0) write_error_ = errno != 0 ? errno : EIO;
+}
 
 std::unique_ptr<Report_Writer> Make_Report_Writer(Output_Format format, std::FILE* out,
                                                   const Run_Provenance& provenance) {

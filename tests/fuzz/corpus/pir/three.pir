@@ -1,0 +1,10 @@
+>P1;a
+sequence:a:::::::
+ACDE-FG
+HIK*
+>P1;b
+structure:b:::::::
+AC-EWFGHIK*
+>P1;c
+x
+A*
