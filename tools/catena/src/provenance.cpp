@@ -2,11 +2,12 @@
 
 #include "common/fatal_error.hpp"
 #include "common/sha256.hpp"
+#include "common/version.hpp"
 
 namespace catena {
 
 Run_Provenance Collect_Provenance(const Options& options, unsigned seed, const std::string& seed_origin) {
-  Run_Provenance provenance{FOLD_VERSION, seed, seed_origin, {}};
+  Run_Provenance provenance{std::string(common::kVersion), seed, seed_origin, {}};
   for (const auto& [name, path] : {std::pair<const char*, const std::string&>{"pair_potential", options.pair_potential},
                                    {"surface_potential", options.surface_potential},
                                    {"table", options.table}}) {
