@@ -17,27 +17,30 @@ class BatchError(Exception):
 
 
 def read_models(models):
-    """The header line and the model lines of a list file, or of a folder.
+    """The header line (empty when there is none) and the model lines of a list
+    file, or of a folder, as catena reads them.
 
-    A folder gives a one-column list of its structure files, sorted by name
-    (byte order), as `FOLDER/NAME`.
+    Blank lines and lines starting with '#' are left out; a first line whose
+    first field is "model" is the header. A folder gives a one-column list of
+    its structure files, sorted by name (byte order), as `FOLDER/NAME`, under
+    a "model" header.
     """
     if os.path.isdir(models):
         names = sorted(
-            (n for n in os.listdir(models) if not n.startswith(".") and _is_structure(n)),
+            (n for n in os.listdir(models) if _is_structure(n) and not os.path.isdir(os.path.join(models, n))),
             key=lambda n: n.encode(),
         )
-        folder = models.rstrip("/") or "/"
-        return "model\n", [os.path.join(folder, n) + "\n" for n in names]
-    with open(models, "r", encoding="utf-8", newline="") as f:
-        lines = f.readlines()
-    if not lines:
-        raise BatchError(f"{models}: empty list file (a header line naming the columns is needed)")
-    header, rows = lines[0], [line for line in lines[1:] if line.strip()]
-    if not header.endswith("\n"):
-        header += "\n"
-    rows = [r if r.endswith("\n") else r + "\n" for r in rows]
-    return header, rows
+        return "model\n", [os.path.join(models, n) + "\n" for n in names]
+    with open(models, "r", encoding="utf-8", errors="surrogateescape", newline="") as f:
+        text = f.read()
+    # Lines end at line feeds only, as catena splits them.
+    lines = [line + "\n" for line in text.split("\n")]
+    if text.endswith("\n"):
+        lines.pop()
+    kept = [line for line in lines if line.strip(" \t\r\n") and not line.startswith("#")]
+    if kept and kept[0].rstrip("\r\n").split("\t")[0] == "model":
+        return kept[0], kept[1:]
+    return "", kept
 
 
 def _is_structure(name):
@@ -54,7 +57,7 @@ def shard_count(rows, shard_size):
 def write_shards(header, rows, shard_size, paths):
     """Writes rows [k * shard_size, (k + 1) * shard_size) under the header to paths[k]."""
     for k, path in enumerate(paths):
-        with open(path, "w", encoding="utf-8", newline="") as f:
+        with open(path, "w", encoding="utf-8", errors="surrogateescape", newline="") as f:
             f.write(header)
             f.writelines(rows[k * shard_size : (k + 1) * shard_size])
 
