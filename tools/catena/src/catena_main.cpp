@@ -55,17 +55,24 @@ int main(int argc, char** argv) {
     if (options.bundled_tables)
       std::fputs("catena: using the bundled example tables: they are synthetic and give no meaningful verdict\n",
                  stderr);
-    if (!options.alignment && !options.identity)
-      std::fputs(
-          "catena: no --alignment or --identity: zo341, pG and class stay empty (they need the sequence "
-          "identity)\n",
-          stderr);
 
     std::shared_ptr<const std::string> standard_input;
     if (std::count(options.models.begin(), options.models.end(), "-") ||
         std::count(options.lists.begin(), options.lists.end(), "-"))
       standard_input = std::make_shared<const std::string>(Read_Standard_Input());
     const std::vector<catena::Model_Job> jobs = catena::Plan_Jobs(options, standard_input);
+    const auto without_identity = std::count_if(
+        jobs.begin(), jobs.end(), [](const catena::Model_Job& job) { return !job.alignment && !job.identity; });
+    if (without_identity == static_cast<long>(jobs.size())) {
+      std::fputs(
+          "catena: no --alignment or --identity: zo341, pG and class stay empty (they need the sequence "
+          "identity)\n",
+          stderr);
+    } else if (without_identity) {
+      std::fprintf(stderr,
+                   "catena: %ld of %zu models have no alignment or identity: their zo341, pG and class stay empty\n",
+                   static_cast<long>(without_identity), jobs.size());
+    }
     // Without a seed, the clock's seed of the moment is used for every model,
     // and printed, so that the run can be repeated.
     const unsigned seed = options.seed.value_or(energy::Seed_Source{}.Next());

@@ -89,6 +89,7 @@ std::string Parse_Identity(const std::string& text, const std::string& where) {
 std::vector<List_Entry> Parse_Model_List(std::string_view text, const std::string& list_name) {
   std::vector<List_Entry> entries;
   std::optional<Column_Layout> layout;
+  bool named = false;
   std::size_t number = 0;
   std::size_t start = 0;
   while (start < text.size()) {
@@ -105,9 +106,13 @@ std::vector<List_Entry> Parse_Model_List(std::string_view text, const std::strin
       layout.emplace();
       if (fields.front() == "model") {
         layout = Read_Header(fields, where);
+        named = true;
         continue;
       }
     }
+    if (fields.size() > layout->count && !named)
+      common::Fail("%s has %zu columns: name them in a header line (model, chain, alignment, identity)", where.c_str(),
+                   fields.size());
     if (fields.size() > layout->count)
       common::Fail("%s has %zu columns; the header names %zu", where.c_str(), fields.size(), layout->count);
     auto field = [&](int column) -> std::string {
@@ -142,7 +147,7 @@ std::vector<std::string> Structure_Files_In(const std::string& directory) {
 
 std::optional<std::string> Model_Text(const std::string& model,
                                       const std::shared_ptr<const std::string>& standard_input) {
-  if (model == "-" && standard_input) return *standard_input;
+  if (model == "-" && standard_input) return structure::Structure_Text(*standard_input, model);
   return structure::Load_Structure_Text(model);
 }
 
