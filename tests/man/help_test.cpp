@@ -30,7 +30,7 @@ TEST(Help_And_Version, Every_Program) {
     const struct {
       std::vector<std::string> args;
       const std::string& out;
-    } rows[] = {{{"--help"}, help}, {{"--version"}, version}, {{"--help", "x", "y", "z"}, help}};
+    } rows[] = {{{"--help"}, help}, {{"--version"}, version}, {{"--help", "--no-such-option", "y", "z"}, help}};
     for (const auto& row : rows) {
       SCOPED_TRACE(program + " " + row.args.front() + " (" + std::to_string(row.args.size()) + " arguments)");
       Temp_Dir dir;

@@ -1,8 +1,9 @@
 #!/bin/sh
-# The Snakemake workflow, run locally on a small batch in shards, gives the
-# records of one catena run with the same seed, byte for byte: from a list file
-# (per-model chains and identities, failing models whose messages hold quotes,
-# commas and brackets) and from a folder.
+# The Snakemake workflow, run on a small batch in shards, gives the records of
+# one catena run with the same seed, byte for byte: from a list file (per-model
+# chains and identities, failing models whose messages hold quotes, commas and
+# brackets) and from a folder, locally and through the Slurm profile (with a
+# stand-in sbatch that runs the job script at once).
 #   run_workflow.sh SOURCE_DIR BIN_DIR TEST_DATA_DIR
 set -eu
 if ! command -v snakemake >/dev/null 2>&1; then
@@ -28,7 +29,8 @@ models/1ubq.pdb${tab}A${tab}0
 LIST
 
 # run NAME SNAKEMAKE_CONFIG... -- CATENA_ARGUMENTS...: the workflow's records
-# against one catena run's.
+# against one catena run's. $how: how snakemake runs the jobs.
+how="--cores 2"
 run() {
   name=$1
   shift
@@ -39,7 +41,7 @@ run() {
   done
   shift
   # shellcheck disable=SC2086
-  snakemake -s "$src/workflow/Snakefile" --cores 2 --quiet --config $config outdir="$name" seed=7 \
+  snakemake -s "$src/workflow/Snakefile" $how --quiet --config $config outdir="$name" seed=7 \
     catena="$bin/catena" >"$name.snakemake.log" 2>&1 || {
     cat "$name.snakemake.log"
     exit 1
@@ -55,3 +57,15 @@ run() {
 
 run from_list models=batch.list shard_size=2 threads=2 -- --list batch.list
 run from_folder models=models shard_size=3 threads=1 chain=A identity=40 -- --chain A --identity 40 models
+
+mkdir fakebin
+cat > fakebin/sbatch <<'SBATCH'
+#!/bin/sh
+for argument; do script=$argument; done
+sh "$script" >/dev/null 2>&1 &
+echo 4242
+SBATCH
+chmod +x fakebin/sbatch
+PATH="$work/fakebin:$PATH"
+how="--profile $src/workflow/profiles/slurm"
+run through_slurm models=batch.list shard_size=3 threads=2 -- --list batch.list

@@ -41,6 +41,9 @@ std::string Read_Standard_Input() {
 }
 
 int Run(int argc, char** argv) {
+  // As in every program of the suite, a first argument --help or --version
+  // answers before anything else is read.
+  if (const auto status = common::Answer_Help_Or_Version(argc, argv, "catena", catena::Help_Text())) return *status;
   try {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const catena::Options options = catena::Parse_Arguments(args, catena::Bundled_Data_Dir(argv[0]));
