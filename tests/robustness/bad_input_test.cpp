@@ -34,8 +34,10 @@ struct Row {
   std::vector<std::string> absent;                         // no such regular file afterwards
   std::vector<std::string> folders;                        // created before the run
   std::vector<std::pair<std::string, std::string>> links;  // name -> target
-  bool stdout_full = false;                                // standard output redirected to /dev/full
+  std::string shell;  // when set, the command line run by sh, CMD standing for the program and arguments
 };
+
+const std::string kStdoutFull = "CMD >/dev/full";
 
 // A four-residue chain with a blank chain identifier.
 std::string Model() {
@@ -106,10 +108,12 @@ void Check(const std::string& program, const Row& row) {
   test_support::Place_Inputs(dir, row.inputs);
   for (const auto& [name, target] : row.links) fs::create_symlink(target, dir.File(name));
   test_support::Run_Result result;
-  if (row.stdout_full) {
+  if (!row.shell.empty()) {
     std::string command = program;
     for (const std::string& arg : row.args) command += " '" + arg + "'";
-    result = test_support::Run_Shell(command + " >/dev/full", dir.Path(), {{"SHUFFLE_SEED", "1"}});
+    std::string line = row.shell;
+    line.replace(line.find("CMD"), 3, command);
+    result = test_support::Run_Shell(line, dir.Path(), {{"SHUFFLE_SEED", "1"}});
   } else {
     result = test_support::Run_Tool(program, row.args, dir.Path(), {{"SHUFFLE_SEED", "1"}});
   }
@@ -121,6 +125,9 @@ void Check(const std::string& program, const Row& row) {
   EXPECT_EQ(said.find("runtime error"), std::string::npos) << said;
   for (const std::string& name : row.absent)
     EXPECT_FALSE(fs::is_regular_file(dir.File(name))) << name << " was written";
+  // Inputs are never written, and no temporary file is left behind.
+  for (const Input_File& input : row.inputs) EXPECT_EQ(dir.Read(input.name), input.content) << input.name;
+  for (const std::string& name : dir.List()) EXPECT_NE(name.front(), '.') << name;
 }
 
 // Rows shared by the four programs that read a structure; `args` builds the
@@ -186,7 +193,7 @@ std::vector<Row> Structure_Rows(const std::function<std::vector<std::string>(std
                   {},
                   {},
                   {},
-                  true});
+                  kStdoutFull});
   return rows;
 }
 
@@ -348,7 +355,7 @@ std::vector<Row> Score_Rows(const std::vector<std::pair<std::string, int>>& file
                   {},
                   {},
                   {},
-                  true});
+                  kStdoutFull});
   Add_Limit_Rows(
       rows, "protein name", name_limit, [](const std::string& a) { return std::vector<std::string>{a}; },
       "cannot open input file 'aaa");
@@ -405,7 +412,7 @@ std::vector<Row> Kinrate_Rows() {
                   {},
                   {},
                   {},
-                  true});
+                  kStdoutFull});
   Add_Limit_Rows(
       rows, "alignment file name", 991, [](const std::string& a) { return std::vector<std::string>{a}; },
       "cannot open alignment file");
@@ -515,7 +522,7 @@ std::vector<Row> Verdicta_Rows() {
                   {},
                   {},
                   {},
-                  true});
+                  kStdoutFull});
   Add_Limit_Rows(
       rows, "pdbfilename", 92,
       [](const std::string& a) {
@@ -598,8 +605,18 @@ std::vector<Row> Catena_Rows() {
        {},
        {},
        {},
-       true},
-      {"--help to /dev/full", {"--help"}, {}, "catena: cannot write to standard output", 8, {}, {}, {}, true},
+       kStdoutFull},
+      {"-o stops at the file size limit: the old file stays",
+       args({"-o", "out.tsv", kModel, kModel, kModel, kModel, kModel, kModel, kModel, kModel, kModel, kModel, kModel,
+             kModel}),
+       {{kModel, Model()}, {"out.tsv", "old records\n"}},
+       "catena: cannot write output file 'out.tsv': File too large",
+       8,
+       {},
+       {},
+       {},
+       "trap '' XFSZ; ulimit -f 1; CMD"},
+      {"--help to /dev/full", {"--help"}, {}, "catena: cannot write to standard output", 8, {}, {}, {}, kStdoutFull},
   };
   Add_Limit_Rows(rows, "chain identifier", 99,
                  [&](const std::string& a) {
