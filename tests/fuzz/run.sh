@@ -12,7 +12,7 @@ seconds=$2
 shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 targets=("$@")
-((${#targets[@]})) || targets=(pdb_reader potential pir cpdf score_file catena_options)
+((${#targets[@]})) || targets=(pdb_reader mmcif potential pir cpdf score_file catena_options model_list)
 runs="$build/fuzz-runs"
 mkdir -p "$runs"
 for target in "${targets[@]}"; do

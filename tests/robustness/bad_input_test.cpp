@@ -164,7 +164,7 @@ std::vector<Row> Structure_Rows(const std::function<std::vector<std::string>(std
                     c.message,
                     c.status,
                     c.status ? results : std::vector<std::string>{}});
-  rows.push_back({"a directory", args(kModel), {}, "Can not open m.pdb", 8, results, {kModel}});
+  rows.push_back({"a directory", args(kModel), {}, "'m.pdb' is a directory", 8, results, {kModel}});
   rows.push_back(
       {"unreadable (a path through a file)", args("f.pdb/m.pdb"), {{"f.pdb", Model()}}, "Can not open f.pdb/m.pdb", 8});
   rows.push_back({"absent chain",
@@ -379,7 +379,7 @@ std::vector<Row> Kinrate_Rows() {
   const std::vector<Case> cases = {
       {"empty file", "", fewer},
       {"binary garbage", Garbage(), bad_letter},
-      {"CRLF line ends", Crlf(kPir), bad_letter},
+      {"CRLF line ends are read", Crlf(kPir), ""},
       {"lower-case letters", ">P1;a\nx\nacde*\n>P1;b\nx\nACDE*\n", bad_letter},
       {"a blank in a sequence", ">P1;a\nx\nAC DE*\n>P1;b\nx\nACDEF*\n", bad_letter},
       {"an X in a sequence", ">P1;a\nx\nACXDE*\n>P1;b\nx\nACDEF*\n", bad_letter},
@@ -390,10 +390,15 @@ std::vector<Row> Kinrate_Rows() {
        ">P1;a\nx\n" + std::string(1999, 'A') + "*\n>P1;b\nx\n" + std::string(1999, 'A') + "*\n", ""},
   };
   std::vector<Row> rows;
-  for (const Case& c : cases)
-    rows.push_back(
-        {c.label, {"a.pir"}, {{"a.pir", c.content}}, c.message, c.message.empty() ? 0 : 8, {"a.pir.seq_ide"}});
-  rows.back().absent.clear();
+  for (const Case& c : cases) {
+    const bool read = c.message.empty();
+    rows.push_back({c.label,
+                    {"a.pir"},
+                    {{"a.pir", c.content}},
+                    c.message,
+                    read ? 0 : 8,
+                    read ? std::vector<std::string>{} : std::vector<std::string>{"a.pir.seq_ide"}});
+  }
   rows.push_back({"a directory", {"a.pir"}, {}, "cannot open alignment file", 8, {"a.pir.seq_ide"}, {"a.pir"}});
   rows.push_back({"unreadable (a path through a file)", {"f/a.pir"}, {{"f", ""}}, "cannot open alignment file", 8});
   rows.push_back({"result file is a link to /dev/full",
@@ -556,7 +561,18 @@ std::vector<Row> Catena_Rows() {
   std::vector<Row> rows = {
       {"empty model", args({kModel}), {{kModel, ""}}, "(the file has no ATOM record)", 8},
       {"binary model", args({kModel}), {{kModel, Garbage()}}, failed, 8},
-      {"model is a directory", args({kModel}), {}, "Can not open m.pdb", 8, {}, {kModel}},
+      {"model is a directory without structures",
+       args({kModel}),
+       {},
+       "the directory 'm.pdb' holds no structure file",
+       8,
+       {},
+       {kModel}},
+      {"--chain of two characters",
+       args({"--chain", "AB", kModel}),
+       {{kModel, Model()}},
+       "--chain must be one character",
+       8},
       {"model path through a file", args({"f/m.pdb"}), {{"f", ""}}, "Can not open f/m.pdb", 8},
       {"CRLF model is read", args({kModel}), {{kModel, Crlf(Model())}}, "m.pdb\t_\t4.0000", 0},
       {"NaN coordinate",
@@ -618,11 +634,6 @@ std::vector<Row> Catena_Rows() {
        "trap '' XFSZ; ulimit -f 1; CMD"},
       {"--help to /dev/full", {"--help"}, {}, "catena: cannot write to standard output", 8, {}, {}, {}, kStdoutFull},
   };
-  Add_Limit_Rows(rows, "chain identifier", 99,
-                 [&](const std::string& a) {
-                   return args({"--chain", a, kModel});
-                 },
-                 "no atom of chain 'a'", {{kModel, Model()}});
   return rows;
 }
 

@@ -50,12 +50,14 @@ std::vector<std::string> Keep_Folder_Names(const std::vector<std::string>& model
   return names;
 }
 
-int Run_Batch(const Shared_Inputs& shared, const std::vector<std::string>& models, const Batch_Settings& settings,
+int Run_Batch(const Shared_Inputs& shared, const std::vector<Model_Job>& jobs, const Batch_Settings& settings,
               Report_Writer& writer) {
-  const std::size_t total = models.size();
+  const std::size_t total = jobs.size();
   std::vector<std::string> folders(total);
   if (!settings.keep_dir.empty()) {
-    const std::vector<std::string> names = Keep_Folder_Names(models);
+    std::vector<std::string> bases;
+    for (const Model_Job& job : jobs) bases.push_back(job.folder);
+    const std::vector<std::string> names = Keep_Folder_Names(bases);
     for (std::size_t i = 0; i < total; ++i) {
       folders[i] = (fs::path(settings.keep_dir) / names[i]).string();
       std::error_code error;
@@ -71,7 +73,7 @@ int Run_Batch(const Shared_Inputs& shared, const std::vector<std::string>& model
   std::size_t done = 0;
   auto work = [&] {
     for (std::size_t i = next++; i < total; i = next++) {
-      Model_Result result = Assess_Model(shared, models[i], folders[i]);
+      Model_Result result = Assess_Model(shared, jobs[i], folders[i]);
       if (!folders[i].empty()) Keep_Files(folders[i], result);
       result.files.clear();
       const std::lock_guard lock(mutex);

@@ -2,20 +2,25 @@
 // thousands. See `catena --help`.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "catena/batch.hpp"
+#include "catena/inputs.hpp"
 #include "catena/options.hpp"
 #include "catena/pipeline.hpp"
+#include "catena/provenance.hpp"
 #include "catena/report.hpp"
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
 #include "common/program.hpp"
+#include "energy/shuffle.hpp"
 
 namespace {
 
@@ -24,6 +29,15 @@ namespace {
 int Refuse(const std::string& message) {
   std::fprintf(stderr, "catena: %s\n", catena::One_Line(message).c_str());
   return common::kExitFailure;
+}
+
+std::string Read_Standard_Input() {
+  std::string text;
+  char buffer[1 << 16];
+  std::size_t count;
+  while ((count = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) text.append(buffer, count);
+  if (std::ferror(stdin)) common::Fail("cannot read the standard input");
+  return text;
 }
 
 int Run(int argc, char** argv) {
@@ -41,22 +55,41 @@ int Run(int argc, char** argv) {
     if (options.bundled_tables)
       std::fputs("catena: using the bundled example tables: they are synthetic and give no meaningful verdict\n",
                  stderr);
-    if (!options.alignment && !options.identity)
+
+    std::shared_ptr<const std::string> standard_input;
+    if (std::count(options.models.begin(), options.models.end(), "-") ||
+        std::count(options.lists.begin(), options.lists.end(), "-"))
+      standard_input = std::make_shared<const std::string>(Read_Standard_Input());
+    const std::vector<catena::Model_Job> jobs = catena::Plan_Jobs(options, standard_input);
+    const auto without_identity = std::count_if(
+        jobs.begin(), jobs.end(), [](const catena::Model_Job& job) { return !job.alignment && !job.identity; });
+    if (without_identity == static_cast<long>(jobs.size())) {
       std::fputs(
           "catena: no --alignment or --identity: zo341, pG and class stay empty (they need the sequence "
           "identity)\n",
           stderr);
-
-    const catena::Shared_Inputs shared = catena::Load_Shared_Inputs(options);
+    } else if (without_identity) {
+      std::fprintf(stderr,
+                   "catena: %ld of %zu models have no alignment or identity: their zo341, pG and class stay empty\n",
+                   static_cast<long>(without_identity), jobs.size());
+    }
+    // Without a seed, the clock's seed of the moment is used for every model,
+    // and printed, so that the run can be repeated.
+    const unsigned seed = options.seed.value_or(energy::Seed_Source{}.Next());
+    catena::Shared_Inputs shared = catena::Load_Shared_Inputs(options, jobs, seed);
+    shared.standard_input = standard_input;
+    const catena::Run_Provenance provenance =
+        catena::Collect_Provenance(options, seed, options.seed ? options.seed_origin : "clock");
+    std::fputs(catena::Provenance_Text(provenance).c_str(), stderr);
     std::optional<common::Replacing_Output> output_file;
     if (options.output) output_file.emplace(*options.output);
     std::FILE* out = output_file ? output_file->get() : stdout;
-    const std::unique_ptr<catena::Report_Writer> writer = catena::Make_Report_Writer(options.format, out);
+    const std::unique_ptr<catena::Report_Writer> writer = catena::Make_Report_Writer(options.format, out, provenance);
     catena::Batch_Settings settings;
     settings.jobs = options.jobs;
     settings.keep_dir = options.keep_dir.value_or("");
     settings.progress = isatty(fileno(stderr)) ? stderr : nullptr;
-    const int failed = catena::Run_Batch(shared, options.models, settings, *writer);
+    const int failed = catena::Run_Batch(shared, jobs, settings, *writer);
     if (const int error = writer->Write_Error()) {
       const std::string where =
           options.output ? "output file '" + *options.output + "'" : std::string("to standard output");
@@ -64,8 +97,7 @@ int Run(int argc, char** argv) {
       return Refuse("cannot write " + where + ": " + std::strerror(error));
     }
     if (output_file) output_file->Commit();
-    if (failed)
-      std::fprintf(stderr, "catena: %d of %zu models failed (see their error field)\n", failed, options.models.size());
+    if (failed) std::fprintf(stderr, "catena: %d of %zu models failed (see their error field)\n", failed, jobs.size());
     return failed ? common::kExitFailure : common::kExitSuccess;
   } catch (const common::Fatal_Error& error) {
     return Refuse(error.what());

@@ -1,7 +1,9 @@
 #include "catena/options.hpp"
 
+#include <algorithm>
 #include <filesystem>
 
+#include "catena/inputs.hpp"
 #include "common/fatal_error.hpp"
 #include "common/scan.hpp"
 #include "energy/potential_table.hpp"
@@ -30,13 +32,6 @@ int Parse_Jobs(const std::string& text) {
   if (!value || std::to_string(*value) != text || *value < 1 || *value > 256)
     common::Fail("-j must be a whole number from 1 to 256, not '%s'", text.c_str());
   return *value;
-}
-
-void Check_Identity(const std::string& text) {
-  char* end = nullptr;
-  const double value = std::strtod(text.c_str(), &end);
-  if (text.empty() || *end != '\0' || !(value >= 0.0 && value <= 100.0))
-    common::Fail("--identity must be a percentage from 0 to 100, not '%s'", text.c_str());
 }
 
 }  // namespace
@@ -75,11 +70,17 @@ Options Parse_Arguments(const std::vector<std::string>& args, const std::string&
     } else if (arg == "--chain") {
       options.chain = value();
       structure::Check_Chain_Argument(options.chain);
+      options.chain = Parse_Chain_Choice(options.chain, "--chain");
     } else if (arg == "--alignment") {
       options.alignment = value();
     } else if (arg == "--identity") {
-      options.identity = value();
-      Check_Identity(*options.identity);
+      options.identity = Parse_Identity(value(), "--identity");
+    } else if (arg == "--models") {
+      const std::string models = value();
+      if (models != "first" && models != "all") common::Fail("--models must be first or all, not '%s'", models.c_str());
+      options.all_models = models == "all";
+    } else if (arg == "--list") {
+      options.lists.push_back(value());
     } else if (arg == "--pair-potential") {
       pair = value();
     } else if (arg == "--surface-potential") {
@@ -88,6 +89,7 @@ Options Parse_Arguments(const std::vector<std::string>& args, const std::string&
       table = value();
     } else if (arg == "--seed") {
       options.seed = Parse_Seed(value());
+      options.seed_origin = "--seed";
     } else if (arg == "-j" || arg == "--jobs") {
       options.jobs = Parse_Jobs(value());
     } else if (arg == "--keep") {
@@ -113,9 +115,15 @@ Options Parse_Arguments(const std::vector<std::string>& args, const std::string&
     }
   }
   if (options.help || options.version) return options;
-  if (options.models.empty()) common::Fail("no model file given");
+  if (options.models.empty() && options.lists.empty()) common::Fail("no model file given");
+  const auto from_stdin = std::count(options.models.begin(), options.models.end(), "-") +
+                          std::count(options.lists.begin(), options.lists.end(), "-");
+  if (from_stdin > 1) common::Fail("standard input ('-') can be read only once");
   if (options.alignment && options.identity) common::Fail("give --alignment or --identity, not both");
-  if (!options.seed) options.seed = energy::Seed_Source_From_Environment().fixed;
+  if (!options.seed) {
+    options.seed = energy::Seed_Source_From_Environment().fixed;
+    if (options.seed) options.seed_origin = "SHUFFLE_SEED";
+  }
   options.bundled_tables = !pair || !surface || !table;
   options.pair_potential = pair.value_or((fs::path(data_dir) / kPairFile).string());
   options.surface_potential = surface.value_or((fs::path(data_dir) / kSurfaceFile).string());
@@ -127,13 +135,25 @@ std::string Version_Text() { return std::string("catena (fold assessment suite) 
 
 std::string Help_Text() {
   return R"(Usage: catena [options] MODEL.pdb...
+       catena [options] --list FILE
 
 Assesses protein models: for every model it computes what the suite's eight
 programs compute one after another (vicina, exposa, resitally, rotunda,
 sigmara, kinrate, blendora, verdicta) and prints one record per model.
 
+A MODEL is a PDB or mmCIF file, gzip-compressed or not; a directory (its
+.pdb, .ent, .cif and .mmcif files, also .gz, sorted by name); or '-' for
+standard input.
+
 Options:
-  --chain ID               chain to read (column 22); default: a blank chain ('_')
+  --chain ID|all           chain to read (one character, '_' for a blank chain);
+                           all: one record per chain; default: the chain of
+                           each file's first ATOM record
+  --models first|all       all: one record per model of a multi-model file
+                           (default: the first model)
+  --list FILE              models to assess, one per line ('-': standard input);
+                           a header line "model<TAB>chain<TAB>alignment<TAB>identity"
+                           (any of the last three, in any order) names the columns
   --alignment FILE.pir     PIR alignment of the model's sequence with its template;
                            its identity (as kinrate computes it) goes to the ZO341 score
   --identity PERCENT       sequence identity 0-100 instead of an alignment
@@ -141,7 +161,7 @@ Options:
   --surface-potential FILE surface potential table (default: the bundled example)
   --table FILE             cPDF table for pG (default: the bundled example)
   --seed N                 seed of the sequence shuffles, as SHUFFLE_SEED (default:
-                           $SHUFFLE_SEED, else the clock)
+                           $SHUFFLE_SEED, else the clock's, printed at the start)
   -j, --jobs N             models assessed in parallel (default 1)
   --keep DIR               keep every model's files, as the programs write them,
                            in DIR/<model file name>/
@@ -153,8 +173,10 @@ Options:
 Output fields, one record per model: model, chain, length (residues),
 compactness, pair_energy, surface_energy (native energies), z_pair, z_surface,
 z_combined (Z-scores against 200 shuffled sequences), identity (percent),
-zo341, pG, class (winning class of the cPDF table), error. Without
---alignment or --identity, zo341, pG and class stay empty.
+zo341, pG, class (winning class of the cPDF table), model_number, seed, error.
+Without an alignment or identity, zo341, pG and class stay empty. The version,
+the seed and the tables' paths and SHA-256 sums go to standard error at the
+start (in JSON also into the "catena" object beside the "records").
 
 The bundled tables are SYNTHETIC EXAMPLES: they show how the suite works and
 give no meaningful verdict. Pass real tables with --pair-potential,
