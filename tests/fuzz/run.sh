@@ -12,13 +12,13 @@ seconds=$2
 shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 targets=("$@")
-((${#targets[@]})) || targets=(pdb_reader potential pir cpdf score_file catena_options)
+((${#targets[@]})) || targets=(pdb_reader mmcif potential pir cpdf score_file catena_options model_list)
 runs="$build/fuzz-runs"
 mkdir -p "$runs"
 for target in "${targets[@]}"; do
   corpus="$runs/corpus-$target"
   mkdir -p "$corpus"
-  cp -n "$here/corpus/$target"/* "$corpus"/
+  cp "$here/corpus/$target"/* "$corpus"/
   echo "fuzzing $target for ${seconds}s"
   if ! ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     "$build/bin/fuzz_$target" "$corpus" -max_total_time="$seconds" -max_len=16384 -timeout=20 \

@@ -14,7 +14,7 @@ struct File_Closer {
 };
 using File = std::unique_ptr<std::FILE, File_Closer>;
 
-// Opens a file for reading; null when it cannot be opened.
+// Opens a file for reading; null when it cannot be opened or is a directory.
 File Open_Input(const std::string& path);
 
 // Creates (or truncates) an output file. On failure throws the suite's

@@ -1,8 +1,10 @@
 #include "common/files.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -10,7 +12,17 @@
 
 namespace common {
 
-File Open_Input(const std::string& path) { return File(std::fopen(path.c_str(), "r")); }
+File Open_Input(const std::string& path) {
+  File file(std::fopen(path.c_str(), "r"));
+  // A directory opens for reading on Linux but cannot be read: refuse it here,
+  // so that every reader says it cannot open the path.
+  struct stat status;
+  if (file && fstat(fileno(file.get()), &status) == 0 && S_ISDIR(status.st_mode)) {
+    errno = EISDIR;
+    return nullptr;
+  }
+  return file;
+}
 
 File Open_Output(const std::string& path) {
   File file(std::fopen(path.c_str(), "w"));
@@ -79,11 +91,9 @@ std::optional<std::string> Read_Whole_File(const std::string& path) {
   // Reserve the file's size once (a potential table is several megabytes);
   // reading on until the end also covers files whose size is not known.
   std::string content;
-  if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-    const long size = std::ftell(file.get());
-    if (size > 0) content.reserve(static_cast<std::size_t>(size));
-    std::rewind(file.get());
-  }
+  struct stat status;
+  if (fstat(fileno(file.get()), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0)
+    content.reserve(static_cast<std::size_t>(status.st_size));
   char chunk[65536];
   std::size_t got;
   while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) content.append(chunk, got);
