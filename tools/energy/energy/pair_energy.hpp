@@ -62,6 +62,12 @@ class Pair_Geometry {
   // Energy with the given one-letter code for each atom, in list order.
   double Energy(std::span<const char> atom_codes);
 
+  // The energies of `count` sequences in one pass over the pairs. `codes`
+  // holds each atom's codes side by side, in list order: codes[atom * count +
+  // s] in sequence s. Each energy takes its pairs in the order of Energy, so
+  // its bits are the same; the sums do not wait on one another.
+  void Energies(std::span<const char> codes, std::size_t count, std::span<double> energies) const;
+
   struct Scored_Pair {
     std::uint32_t a, b;  // atom positions in list order, a < b
     std::uint32_t cell;  // separation class * bins + distance bin

@@ -1,10 +1,13 @@
 #include "energy/pair_energy.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 
 #include "common/fatal_error.hpp"
+#include "structure/cell_grid.hpp"
 #include "structure/residues.hpp"
 
 namespace energy::pair {
@@ -126,16 +129,37 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
     is_cb_.push_back(atom->atom_name == "CB");
   }
   const int bins = table.dim_val[3];
-  for (std::size_t i = 0; i < atoms.size(); ++i) {
-    for (std::size_t j = i + 1; j < atoms.size(); ++j) {
-      const int separation = Separation_Class(Find_K(*atoms[i], *atoms[j]));
-      if (separation < 0) continue;
-      const float d = Find_Non_Squared_Distance(*atoms[i], *atoms[j]);
-      if (!(d <= table.range)) continue;
-      int bin = 0;
-      if (Find_Distance_Dependent_Class(d, bin, table.range, table.bin_size, bins) != 'Y') continue;
-      pairs_.push_back({static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j),
-                        static_cast<std::uint32_t>(separation * bins + bin)});
+  // The scored pair (i, j), if it is one.
+  auto classify = [&](std::size_t i, std::size_t j) -> std::optional<Scored_Pair> {
+    const int separation = Separation_Class(Find_K(*atoms[i], *atoms[j]));
+    if (separation < 0) return std::nullopt;
+    const float d = Find_Non_Squared_Distance(*atoms[i], *atoms[j]);
+    if (!(d <= table.range)) return std::nullopt;
+    int bin = 0;
+    if (Find_Distance_Dependent_Class(d, bin, table.range, table.bin_size, bins) != 'Y') return std::nullopt;
+    return Scored_Pair{static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j),
+                       static_cast<std::uint32_t>(separation * bins + bin)};
+  };
+  if (!(table.range > 0.0 && std::isfinite(table.range))) {
+    for (std::size_t i = 0; i < atoms.size(); ++i)
+      for (std::size_t j = i + 1; j < atoms.size(); ++j)
+        if (const auto pair = classify(i, j)) pairs_.push_back(*pair);
+  } else {
+    // Only atoms in neighbouring cells can be within range; each atom's
+    // partners are then put in list order, so that the pairs come in the
+    // order of the walk over all pairs.
+    std::vector<structure::Point> points;
+    points.reserve(atoms.size());
+    for (const Atom_Record* atom : atoms) points.push_back({atom->x, atom->y, atom->z});
+    const structure::Cell_Grid grid(points, table.range);
+    std::vector<Scored_Pair> partners;
+    for (std::uint32_t i = 0; i < atoms.size(); ++i) {
+      partners.clear();
+      grid.For_Later_Candidates(i, [&](std::uint32_t j) {
+        if (const auto pair = classify(i, j)) partners.push_back(*pair);
+      });
+      std::sort(partners.begin(), partners.end(), [](const Scored_Pair& x, const Scored_Pair& y) { return x.b < y.b; });
+      pairs_.insert(pairs_.end(), partners.begin(), partners.end());
     }
   }
   row_a_.resize(atoms.size());
@@ -158,6 +182,29 @@ double Pair_Geometry::Energy(std::span<const char> atom_codes) {
   double energy = 0.0;
   for (const Scored_Pair& p : pairs_) energy += values[row_a_[p.a] + row_b_[p.b] + static_cast<std::int32_t>(p.cell)];
   return energy;
+}
+
+void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count, std::span<double> energies) const {
+  const std::size_t atoms = is_cb_.size();
+  std::vector<std::uint8_t> types(atoms * count);
+  for (std::size_t i = 0; i < atoms; ++i) {
+    for (std::size_t s = 0; s < count; ++s) {
+      const char code = codes[i * count + s];
+      const int type = Table_Type(code, is_cb_[i]);
+      if (type < 0) common::Fail("residue code '%c' has no pair atom type\nprogram will exit !\n", code);
+      types[i * count + s] = static_cast<std::uint8_t>(type);
+    }
+  }
+  const std::size_t cells = static_cast<std::size_t>(table_.dim_val[2]) * static_cast<std::size_t>(table_.dim_val[3]);
+  const std::size_t stride_a = static_cast<std::size_t>(table_.dim_val[1]) * cells;
+  std::fill(energies.begin(), energies.end(), 0.0);
+  double* const sums = energies.data();
+  for (const Scored_Pair& p : pairs_) {
+    const double* const cell = table_.values.data() + p.cell;
+    const std::uint8_t* const type_a = types.data() + p.a * count;
+    const std::uint8_t* const type_b = types.data() + p.b * count;
+    for (std::size_t s = 0; s < count; ++s) sums[s] += cell[type_a[s] * stride_a + type_b[s] * cells];
+  }
 }
 
 }  // namespace energy::pair
