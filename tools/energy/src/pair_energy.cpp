@@ -43,6 +43,33 @@ float Distance(const structure::Point& a, const structure::Point& b) {
   return static_cast<float>(std::sqrt(static_cast<double>(squared)));
 }
 
+// Sequences evaluated together along a run of pairs.
+constexpr std::size_t kGroup = 8;
+
+// Adds the values of a few pairs of one first atom for sequences
+// first .. first + Group - 1, each in pair order.
+template <std::size_t Group>
+void Add_Run(const double* grouped, const std::uint8_t* residue, const std::uint8_t* residue_a, std::size_t count,
+             std::size_t first, std::span<const Pair_Geometry::Scored_Pair> pairs, const std::uint32_t* block_of,
+             double* sums) {
+  constexpr std::size_t kResidues = kPairTypeOrder.size();
+  double sum[Group];
+  std::uint32_t row[Group];
+#pragma GCC unroll 8
+  for (std::size_t k = 0; k < Group; ++k) {
+    sum[k] = sums[first + k];
+    row[k] = static_cast<std::uint32_t>(residue_a[first + k] * kResidues);
+  }
+  for (std::size_t p = 0; p < pairs.size(); ++p) {
+    const double* const block = grouped + block_of[p];
+    const std::uint8_t* const residue_b = residue + pairs[p].b * count + first;
+#pragma GCC unroll 8
+    for (std::size_t k = 0; k < Group; ++k) sum[k] += block[row[k] + residue_b[k]];
+  }
+#pragma GCC unroll 8
+  for (std::size_t k = 0; k < Group; ++k) sums[first + k] = sum[k];
+}
+
 }  // namespace
 
 int Get_AA_CA_CB_Atom_Type(const Atom_Record& atom) {
@@ -253,13 +280,28 @@ void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count, std
     }
   }
 
+  std::vector<std::uint32_t> block_of(pairs_.size());
+  for (std::size_t k = 0; k < pairs_.size(); ++k)
+    block_of[k] = static_cast<std::uint32_t>((Kind(pairs_[k]) * cells + pairs_[k].cell) * kBlock);
+
+  // The pairs of one first atom follow one another. Along a few of them, a
+  // group of sequences keeps its sums and its first atom's rows in
+  // registers; the few pairs' blocks stay in the first-level cache while all
+  // groups go through them.
+  constexpr std::size_t kChunk = 8;
   std::fill(energies.begin(), energies.end(), 0.0);
-  double* const sums = energies.data();
-  for (const Scored_Pair& p : pairs_) {
-    const double* const block = grouped.data() + (Kind(p) * cells + p.cell) * kBlock;
-    const std::uint8_t* const residue_a = residue.data() + p.a * count;
-    const std::uint8_t* const residue_b = residue.data() + p.b * count;
-    for (std::size_t s = 0; s < count; ++s) sums[s] += block[residue_a[s] * kResidues + residue_b[s]];
+  for (std::size_t run = 0; run < pairs_.size();) {
+    std::size_t end = run + 1;
+    while (end < pairs_.size() && end - run < kChunk && pairs_[end].a == pairs_[run].a) ++end;
+    const auto chunk = std::span(pairs_).subspan(run, end - run);
+    const std::uint8_t* const residue_a = residue.data() + pairs_[run].a * count;
+    std::size_t s = 0;
+    for (; s + kGroup <= count; s += kGroup)
+      Add_Run<kGroup>(grouped.data(), residue.data(), residue_a, count, s, chunk, block_of.data() + run,
+                      energies.data());
+    for (; s < count; ++s)
+      Add_Run<1>(grouped.data(), residue.data(), residue_a, count, s, chunk, block_of.data() + run, energies.data());
+    run = end;
   }
 }
 
