@@ -41,7 +41,7 @@ for task in $tasks; do
         "$bin/catena" -j 2 --chain A --identity 40 "${tables[@]}" -o "$side.tsv" $models 2>/dev/null || true
       done
       same before.tsv after.tsv "records of $(($(wc -l < after.tsv) - 1)) models"
-      hyperfine -N -w 1 -r "$runs" --export-json batch.json \
+      hyperfine -N -i -w 1 -r "$runs" --export-json batch.json \
         -n before "$before/catena -j 2 --chain A --identity 40 ${tables[*]} -o /dev/null $models" \
         -n after "$after/catena -j 2 --chain A --identity 40 ${tables[*]} -o /dev/null $models" 2>/dev/null |
         grep -E "^(Benchmark|  Time|  Range)|faster" || true

@@ -193,9 +193,16 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
   // The cell of the pair (i, j) as the all-pairs walk finds it, or -1 when
   // the pair is not scored: Find_K, Separation_Class, Find_Non_Squared_Distance
   // and Find_Distance_Dependent_Class on the gathered values.
+  const double beyond_range = (table.range * 1.001 + 0.001) * (table.range * 1.001 + 0.001);
   auto cell_of = [&](std::uint32_t i, std::uint32_t j) -> int {
     const int separation = Separation_Class(chain[i] != chain[j] ? 100 : std::abs(residue[i] - residue[j]));
     if (separation < 0) return -1;
+    // Most candidates are plainly out of range: skip the rounding steps and
+    // the root for them. The margin is far beyond any rounding.
+    const double dx = static_cast<double>(points[j].x) - static_cast<double>(points[i].x);
+    const double dy = static_cast<double>(points[j].y) - static_cast<double>(points[i].y);
+    const double dz = static_cast<double>(points[j].z) - static_cast<double>(points[i].z);
+    if (dy * dy + dx * dx + dz * dz > beyond_range) return -1;
     const float d = Distance(points[i], points[j]);
     if (!(d <= table.range)) return -1;
     const int bin = Distance_Bin(d, table.range, table.bin_size, bins);
