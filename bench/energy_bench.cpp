@@ -139,10 +139,9 @@ void Energy_Profile(benchmark::State& state, Bench_Context& context, const Energ
   if (fast) {
     for (auto _ : state) {
       Energy_Profile_Run run(tool, list, table);
-      double sum = run.Native_Energy();
-      for (int shuffle = 0; shuffle < kShuffles; ++shuffle)
-        sum += run.Shuffled_Energy(Shuffle_Seed(Seeds::kDistinct, shuffle));
-      benchmark::DoNotOptimize(sum);
+      int shuffle = 0;
+      const Profile_Energies energies = run.Profile([&] { return Shuffle_Seed(Seeds::kDistinct, shuffle++); });
+      benchmark::DoNotOptimize(energies.shuffled.data());
     }
     return;
   }

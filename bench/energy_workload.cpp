@@ -152,15 +152,15 @@ void Fast_Whole_Run(const Run_Input& input) {
   const structure::Atom_List list =
       Prepare_Structure(tool, input.protein_name, input.chain, {out.get(), log.get(), input.dir + "/pdbfile.tmp"});
 
-  // As the program: the native file first, then each shuffled energy as it
-  // comes.
+  // As the program: all energies in one pass, then the native file and the
+  // random file.
   Energy_Profile_Run run(tool, list, table);
-  const double native = run.Native_Energy();
+  int shuffle = 0;
+  const Profile_Energies energies = run.Profile([&] { return Shuffle_Seed(input.seeds, shuffle++); });
+  const double native = energies.native;
   const std::string stem = Stem(input);
   common::Write_Output(stem + ".native", Energy_File_Line(native));
-  int shuffle = 0;
-  common::Write_Output(stem + ".random",
-                       Shuffled_Energies_Text(run, [&] { return Shuffle_Seed(input.seeds, shuffle++); }));
+  common::Write_Output(stem + ".random", Shuffled_Energies_Text(energies.shuffled));
   common::Close_Output(log, input.dir + "/log");
   const std::string label(tool.result_label);
   std::fprintf(out.get(), "%s\t%s\t%10.4lf\n", label.c_str(), input.protein_name.c_str(), native);

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstring>
 
 #include "descriptors/chain_length.hpp"
 
@@ -70,6 +72,58 @@ TEST(ChainLength, FormatsInSinglePrecision) {
   EXPECT_EQ(Length_File_Line(152), "  152.0000\n");
   EXPECT_EQ(Length_File_Line(0), "    0.0000\n");
   EXPECT_EQ(Chain_Length(Make({{"CA", 'A', 1, 0}, {"CB", 'A', 1, 0}, {"CA", 'A', 2, 0}}).first), 2.0);
+}
+
+}  // namespace
+}  // namespace descriptors
+
+namespace descriptors {
+namespace {
+
+// The longest distance found with pruning against the walk over all pairs.
+TEST(LongestDistance, EqualsTheMaximumOverAllPairs) {
+  struct Case {
+    const char* what;
+    std::vector<std::array<float, 3>> points;
+  };
+  std::vector<Case> cases = {{"none", {}},
+                             {"one", {{1, 2, 3}}},
+                             {"two", {{1, 2, 3}, {-4, 5, 6.5F}}},
+                             {"all at one place", {{2, 2, 2}, {2, 2, 2}, {2, 2, 2}, {2, 2, 2}}},
+                             {"a coordinate not finite", {{0, 0, 0}, {3, 0, 0}, {NAN, 0, 0}, {1, 1, INFINITY}}}};
+  Case sphere{"on a sphere (no pair can be passed over)", {}};
+  Case chain{"a folded chain, and its far outlier", {}};
+  for (int i = 0; i < 400; ++i) {
+    const double theta = std::acos(1.0 - 2.0 * (i + 0.5) / 400.0);
+    const double phi = i * 2.399963;
+    sphere.points.push_back({static_cast<float>(20 * std::sin(theta) * std::cos(phi)),
+                             static_cast<float>(20 * std::sin(theta) * std::sin(phi)),
+                             static_cast<float>(20 * std::cos(theta))});
+    chain.points.push_back({static_cast<float>(10 * std::sin(i * 0.3)), static_cast<float>(i % 17) * 1.3F,
+                            static_cast<float>(10 * std::cos(i * 0.7))});
+  }
+  cases.push_back(sphere);
+  cases.push_back(chain);
+  chain.points.push_back({900.125F, -3.5F, 2.25F});
+  cases.push_back(chain);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Atom_List list;
+    std::vector<const Atom_Record*> atoms;
+    for (const auto& [x, y, z] : c.points) {
+      Atom_Record* a = list.New_Atom();
+      a->x = x;
+      a->y = y;
+      a->z = z;
+      atoms.push_back(a);
+    }
+    double expected = -99999.0;
+    for (std::size_t i = 0; i < atoms.size(); ++i)
+      for (std::size_t j = i + 1; j < atoms.size(); ++j)
+        if (const double d = Find_Non_Squared_Distance(*atoms[i], *atoms[j]); d > expected) expected = d;
+    const double found = Longest_Distance(atoms, -99999.0);
+    EXPECT_EQ(std::memcmp(&found, &expected, sizeof found), 0) << found << " vs " << expected;
+  }
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -31,6 +33,20 @@ std::optional<double> Scan_Double(std::string_view text) {
 }
 
 std::optional<float> Scan_Float(std::string_view text) {
+  // Plain decimals (coordinates are read by the million) go through
+  // std::from_chars, which rounds correctly as strtof does and so gives the
+  // same float. Signs, hexadecimal, infinities, range errors and anything that
+  // might read on past where from_chars stops are left to strtof.
+  std::size_t begin = 0;
+  while (begin < text.size() && Is_Blank(text[begin])) ++begin;
+  const char* const first = text.data() + begin;
+  const char* const last = text.data() + text.size();
+  float value = 0.0F;
+  const auto [end, error] = std::from_chars(first, last, value);
+  const bool plain = error == std::errc() && std::isfinite(value) &&
+                     (*first == '-' || (*first >= '0' && *first <= '9')) &&
+                     (end == last || Is_Blank(*end) || (*end != 'x' && *end != 'X' && *end != 'p' && *end != 'P'));
+  if (plain) return value;
   return Scan_With<float>(text, [](const char* s, char** e) { return std::strtof(s, e); });
 }
 

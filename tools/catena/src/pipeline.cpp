@@ -117,9 +117,10 @@ Energy_Texts Run_Energy_Tool(const energy::Energy_Tool& tool, const structure::A
   }
   energy::Energy_Profile_Run run(tool, list, table);
   const energy::Seed_Source seeds{shared.seed};
+  const energy::Profile_Energies energies = run.Profile([&seeds] { return seeds.Next(); });
   Energy_Texts texts;
-  texts.native = energy::Energy_File_Line(run.Native_Energy());
-  texts.random = energy::Shuffled_Energies_Text(run, [&seeds] { return seeds.Next(); });
+  texts.native = energy::Energy_File_Line(energies.native);
+  texts.random = energy::Shuffled_Energies_Text(energies.shuffled);
   return texts;
 }
 

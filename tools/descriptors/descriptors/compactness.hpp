@@ -3,6 +3,7 @@
 // Dimensionless; an extended chain scores lower.
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "structure/lk_list.hpp"
@@ -14,6 +15,11 @@ double Residue_Volume(char aa_code);
 
 // Distance of two atoms in double precision (not rounded to single).
 double Find_Non_Squared_Distance(const structure::Atom_Record& a, const structure::Atom_Record& b);
+
+// The longest distance between two of the atoms (as Find_Non_Squared_Distance
+// gives it), or `start` when it is longer or there are fewer than two atoms.
+// Exact, and far from quadratic unless the atoms lie on a sphere.
+double Longest_Distance(std::span<const structure::Atom_Record* const> atoms, double start);
 
 // Compactness of the list. Fewer than two alpha carbons leave the largest
 // distance at -99999, which gives -0 or a negative value of tiny magnitude.

@@ -1,6 +1,11 @@
 #include "descriptors/compactness.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include "common/fatal_error.hpp"
 
@@ -53,6 +58,28 @@ double Residue_Volume(char aa_code) {
   }
 }
 
+namespace {
+
+struct Point {
+  double x, y, z;
+};
+
+// The same arithmetic as Find_Non_Squared_Distance, on the gathered points.
+double Distance(const Point& a, const Point& b) {
+  const double dy = b.y - a.y;
+  const double dx = b.x - a.x;
+  const double dz = b.z - a.z;
+  return std::sqrt(dy * dy + dx * dx + dz * dz);
+}
+
+double Longest_By_All_Pairs(const std::vector<Point>& points, double maximum) {
+  for (std::size_t a = 0; a < points.size(); ++a)
+    for (std::size_t b = a + 1; b < points.size(); ++b) maximum = std::max(maximum, Distance(points[a], points[b]));
+  return maximum;
+}
+
+}  // namespace
+
 double Find_Non_Squared_Distance(const structure::Atom_Record& a, const structure::Atom_Record& b) {
   const double dy = static_cast<double>(b.y) - a.y;
   const double dx = static_cast<double>(b.x) - a.x;
@@ -60,18 +87,57 @@ double Find_Non_Squared_Distance(const structure::Atom_Record& a, const structur
   return std::sqrt(dy * dy + dx * dx + dz * dz);
 }
 
+double Longest_Distance(std::span<const structure::Atom_Record* const> atoms, double start) {
+  std::vector<Point> points;
+  points.reserve(atoms.size());
+  for (const structure::Atom_Record* atom : atoms) points.push_back({atom->x, atom->y, atom->z});
+  const bool finite = std::all_of(points.begin(), points.end(), [](const Point& p) {
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+  });
+  if (!finite || points.size() < 3) return Longest_By_All_Pairs(points, start);
+
+  // No two points lie farther apart than their distances to a centre added.
+  // Taking the points farthest from the centre first, a pair whose bound is
+  // below the longest distance found so far, and every later pair of the
+  // first point, can be passed over. The bound is widened far beyond the
+  // rounding of either side, so the maximum is the one of all pairs, bit for bit.
+  double low[3] = {points[0].x, points[0].y, points[0].z};
+  double high[3] = {low[0], low[1], low[2]};
+  for (const Point& p : points) {
+    const double c[3] = {p.x, p.y, p.z};
+    for (int d = 0; d < 3; ++d) {
+      low[d] = std::min(low[d], c[d]);
+      high[d] = std::max(high[d], c[d]);
+    }
+  }
+  const Point centre{(low[0] + high[0]) / 2.0, (low[1] + high[1]) / 2.0, (low[2] + high[2]) / 2.0};
+  std::vector<std::pair<double, std::uint32_t>> by_reach(points.size());
+  for (std::uint32_t i = 0; i < points.size(); ++i) by_reach[i] = {Distance(centre, points[i]), i};
+  std::sort(by_reach.begin(), by_reach.end(), std::greater<>());
+  auto bound = [](double reach_a, double reach_b) { return (reach_a + reach_b) * (1.0 + 1e-9) + 1e-9; };
+
+  double maximum = start;
+  for (std::size_t a = 0; a < by_reach.size(); ++a) {
+    const auto [reach_a, point_a] = by_reach[a];
+    if (bound(reach_a, by_reach.front().first) < maximum) break;
+    for (std::size_t b = a + 1; b < by_reach.size(); ++b) {
+      const auto [reach_b, point_b] = by_reach[b];
+      if (bound(reach_a, reach_b) < maximum) break;
+      maximum = std::max(maximum, Distance(points[point_a], points[point_b]));
+    }
+  }
+  return maximum;
+}
+
 double Compactness(const structure::Atom_Record* first) {
   double volume_sum = 0.0;
-  double maximum = -99999.0;
+  std::vector<const structure::Atom_Record*> alpha_carbons;
   for (const structure::Atom_Record* a = first; a; a = a->next) {
     if (a->atom_name != "CA") continue;
     volume_sum += Residue_Volume(a->aa_code);
-    for (const structure::Atom_Record* b = a->next; b; b = b->next) {
-      if (b->atom_name != "CA") continue;
-      const double distance = Find_Non_Squared_Distance(*a, *b);
-      if (distance > maximum) maximum = distance;
-    }
+    alpha_carbons.push_back(a);
   }
+  const double maximum = Longest_Distance(alpha_carbons, -99999.0);
   const double radius = maximum / 2.0;
   const double w = std::pow(radius, 3.0) * 4.0 / 3.0;
   const double sphere_volume = w * (4.0 * std::atan(1.0));

@@ -24,6 +24,9 @@ class Energy_Evaluator {
  public:
   virtual ~Energy_Evaluator() = default;
   virtual double Energy(std::span<const char> atom_codes) = 0;
+  // The energies of `count` sequences at once, codes side by side per atom
+  // (codes[atom * count + s]); energies[s] is what Energy gives for sequence s.
+  virtual void Energies(std::span<const char> codes, std::size_t count, std::span<double> energies) = 0;
 };
 
 struct Energy_Tool {
@@ -49,10 +52,21 @@ structure::Atom_List Prepare_Structure(const Energy_Tool& tool, const std::strin
 structure::Atom_List Prepare_Structure(const Energy_Tool& tool, structure::Atom_List list,
                                        const std::string& protein_name, char chain);
 
+struct Profile_Energies {
+  double native = 0.0;
+  std::vector<double> shuffled;  // in the order of the shuffles
+};
+
 // The native energy and the shuffled energies of one prepared structure.
 class Energy_Profile_Run {
  public:
   Energy_Profile_Run(const Energy_Tool& tool, const structure::Atom_List& list, const MFP_Table& table);
+
+  // The native sequence and `shuffles` more shuffles of the current one (each
+  // seeded by one call of next_seed, in order), all evaluated in one pass:
+  // the same energies as Native_Energy, then Shuffled_Energy shuffle by
+  // shuffle, at a fraction of the cost. This is what the programs run.
+  Profile_Energies Profile(const std::function<unsigned()>& next_seed, int shuffles = kShuffles);
 
   double Native_Energy();
   // Shuffles the current sequence once more, threads it and evaluates.
@@ -70,8 +84,10 @@ class Energy_Profile_Run {
 // One line of an energy file: "%13.5lf\n".
 std::string Energy_File_Line(double energy);
 
-// The random file's text: kShuffles more shuffles of `run`, one line each,
-// `next_seed` giving the seed of every shuffle in turn.
+// The random file's text: one line per shuffled energy.
+std::string Shuffled_Energies_Text(std::span<const double> shuffled);
+// The same for kShuffles more shuffles of `run`, `next_seed` giving the seed
+// of every shuffle in turn.
 std::string Shuffled_Energies_Text(Energy_Profile_Run& run, const std::function<unsigned()>& next_seed);
 
 // The whole program: `tool potential_path_and_name protein_name [protein_chain_id]`.

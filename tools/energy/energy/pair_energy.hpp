@@ -45,6 +45,10 @@ float Find_Non_Squared_Distance(const Atom_Record& a, const Atom_Record& b);
 // when d exceeds range (bin untouched) or falls in no bin (bin = 9999).
 char Find_Distance_Dependent_Class(float distance, int& bin, double range, double bin_size, int num_bins);
 
+// The bin Find_Distance_Dependent_Class stores when it answers 'Y', else -1;
+// found without walking the bins.
+int Distance_Bin(float distance, double range, double bin_size, int num_bins);
+
 // The pair energy, evaluated pair by pair over the list exactly as defined:
 // every unordered pair, the earlier atom first, summed in list order.
 void Energy_Profile_Distance_Dependent(Atom_Record* first, const MFP_Table& table, double& energy);
@@ -62,6 +66,12 @@ class Pair_Geometry {
   // Energy with the given one-letter code for each atom, in list order.
   double Energy(std::span<const char> atom_codes);
 
+  // The energies of `count` sequences in one pass over the pairs. `codes`
+  // holds each atom's codes side by side, in list order: codes[atom * count +
+  // s] in sequence s. Each energy takes its pairs in the order of Energy, so
+  // its bits are the same; the sums do not wait on one another.
+  void Energies(std::span<const char> codes, std::size_t count, std::span<double> energies) const;
+
   struct Scored_Pair {
     std::uint32_t a, b;  // atom positions in list order, a < b
     std::uint32_t cell;  // separation class * bins + distance bin
@@ -75,8 +85,12 @@ class Pair_Geometry {
   bool Is_CB(std::size_t atom) const { return is_cb_[atom]; }
 
  private:
+  // 0 CA-CA, 1 CA-CB, 2 CB-CA, 3 CB-CB.
+  std::size_t Kind(const Scored_Pair& p) const { return 2U * cb_[p.a] + cb_[p.b]; }
+
   const MFP_Table& table_;
   std::vector<Scored_Pair> pairs_;
+  std::vector<std::uint8_t> cb_;  // is_cb_ as bytes, for the evaluations
   std::vector<bool> is_cb_;
   std::vector<std::int32_t> row_a_, row_b_;  // per-evaluation scratch
 };

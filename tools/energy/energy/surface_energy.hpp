@@ -46,6 +46,10 @@ class Surface_Geometry {
   // Energy with the given one-letter code for each atom, in list order.
   double Energy(std::span<const char> atom_codes) const;
 
+  // The energies of `count` sequences in one pass, codes side by side per
+  // atom (codes[atom * count + s]); each the same double as Energy gives.
+  void Energies(std::span<const char> codes, std::size_t count, std::span<double> energies) const;
+
   const std::vector<int>& Classes() const { return classes_; }  // -1: not scored
 
  private:

@@ -17,6 +17,9 @@ class Pair_Evaluator final : public Energy_Evaluator {
  public:
   Pair_Evaluator(const structure::Atom_Record* first, const MFP_Table& table) : geometry_(first, table) {}
   double Energy(std::span<const char> atom_codes) override { return geometry_.Energy(atom_codes); }
+  void Energies(std::span<const char> codes, std::size_t count, std::span<double> energies) override {
+    geometry_.Energies(codes, count, energies);
+  }
 
  private:
   pair::Pair_Geometry geometry_;
@@ -26,6 +29,9 @@ class Surface_Evaluator final : public Energy_Evaluator {
  public:
   Surface_Evaluator(const structure::Atom_Record* first, const MFP_Table& table) : geometry_(first, table) {}
   double Energy(std::span<const char> atom_codes) override { return geometry_.Energy(atom_codes); }
+  void Energies(std::span<const char> codes, std::size_t count, std::span<double> energies) override {
+    geometry_.Energies(codes, count, energies);
+  }
 
  private:
   surface::Surface_Geometry geometry_;
@@ -83,6 +89,21 @@ Energy_Profile_Run::Energy_Profile_Run(const Energy_Tool& tool, const structure:
   atom_codes_.resize(native_codes_.size());
 }
 
+Profile_Energies Energy_Profile_Run::Profile(const std::function<unsigned()>& next_seed, int shuffles) {
+  // Sequence 0 is the native one; each shuffle goes on from the previous.
+  const std::size_t count = static_cast<std::size_t>(shuffles) + 1;
+  const std::size_t atoms = native_codes_.size();
+  std::vector<char> codes(atoms * count);
+  for (std::size_t i = 0; i < atoms; ++i) codes[i * count] = native_codes_[i];
+  for (std::size_t s = 1; s < count; ++s) {
+    shuffler_.Shuffle(sequence_, next_seed());
+    for (std::size_t i = 0; i < atoms; ++i) codes[i * count + s] = sequence_[residue_of_atom_[i]].aa_code;
+  }
+  std::vector<double> energies(count);
+  evaluator_->Energies(codes, count, energies);
+  return {energies.front(), std::vector<double>(energies.begin() + 1, energies.end())};
+}
+
 double Energy_Profile_Run::Native_Energy() { return evaluator_->Energy(native_codes_); }
 
 double Energy_Profile_Run::Shuffled_Energy(unsigned seed) {
@@ -93,10 +114,14 @@ double Energy_Profile_Run::Shuffled_Energy(unsigned seed) {
 
 std::string Energy_File_Line(double energy) { return common::Format("%13.5lf\n", energy); }
 
-std::string Shuffled_Energies_Text(Energy_Profile_Run& run, const std::function<unsigned()>& next_seed) {
+std::string Shuffled_Energies_Text(std::span<const double> shuffled) {
   std::string text;
-  for (int shuffle = 0; shuffle < kShuffles; ++shuffle) text += Energy_File_Line(run.Shuffled_Energy(next_seed()));
+  for (const double energy : shuffled) text += Energy_File_Line(energy);
   return text;
+}
+
+std::string Shuffled_Energies_Text(Energy_Profile_Run& run, const std::function<unsigned()>& next_seed) {
+  return Shuffled_Energies_Text(run.Profile(next_seed).shuffled);
 }
 
 int Run_Energy_Program(const Energy_Tool& tool, int argc, char** argv) {
@@ -117,10 +142,11 @@ int Run_Energy_Program(const Energy_Tool& tool, int argc, char** argv) {
         Prepare_Structure(tool, protein_name, protein_chain.front(), {stdout, log.get(), "pdbfile.tmp"});
 
     Energy_Profile_Run run(tool, list, table);
-    const double native = run.Native_Energy();
+    const Profile_Energies energies = run.Profile([&seeds] { return seeds.Next(); });
+    const double native = energies.native;
     const std::string stem = protein_name + "." + std::string(tool.name);
     common::Write_Output(stem + ".native", Energy_File_Line(native));
-    common::Write_Output(stem + ".random", Shuffled_Energies_Text(run, [&seeds] { return seeds.Next(); }));
+    common::Write_Output(stem + ".random", Shuffled_Energies_Text(energies.shuffled));
     common::Close_Output(log, "log");
 
     const std::string label(tool.result_label);

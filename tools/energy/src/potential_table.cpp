@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 #include <string_view>
@@ -37,6 +38,7 @@ class Line_Scanner {
     if (pos_ == end_) return false;
     // Fast path for the plain decimal forms of a potential file; from_chars
     // rounds correctly, as strtod does, so both give the very same double.
+    if (Plain_Decimal(value)) return true;
     const char* start = pos_;
     if (*start == '+') ++start;
     const auto [ptr, ec] = std::from_chars(start, end_, value, std::chars_format::general);
@@ -50,6 +52,36 @@ class Line_Scanner {
  private:
   void Skip_Space() {
     while (pos_ < end_ && Is_Space(*pos_)) ++pos_;
+  }
+
+  // [-]digits[.digits] with at most 15 digits in all, then a blank or the
+  // end: the digits as an integer are exact in a double, so is the power of
+  // ten, and their quotient is rounded once, correctly, as strtod rounds.
+  bool Plain_Decimal(double& value) {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const char* p = pos_;
+    const bool negative = p < end_ && *p == '-';
+    if (negative) ++p;
+    std::uint64_t digits = 0;
+    int count = 0;
+    int decimals = -1;
+    for (; p < end_; ++p) {
+      if (*p >= '0' && *p <= '9') {
+        digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+        if (++count > 15) return false;
+        if (decimals >= 0) ++decimals;
+      } else if (*p == '.' && decimals < 0) {
+        decimals = 0;
+      } else {
+        break;
+      }
+    }
+    if (count == 0 || (p < end_ && !Is_Space(*p))) return false;
+    const double magnitude = static_cast<double>(digits) / kPowers[decimals < 0 ? 0 : decimals];
+    value = negative ? -magnitude : magnitude;
+    pos_ = p;
+    return true;
   }
 
   // Everything else "%lf" accepts (hexadecimal, infinities, a number followed

@@ -1,7 +1,11 @@
 #include "energy/surface_energy.hpp"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "common/fatal_error.hpp"
 #include "energy/pair_energy.hpp"
+#include "structure/cell_grid.hpp"
 #include "structure/residues.hpp"
 
 namespace energy::surface {
@@ -12,13 +16,17 @@ using structure::kNoType;
 // Neighbour counts within kNeighbourRadius, each unordered pair once.
 std::vector<int> Count_Neighbours(const std::vector<const Atom_Record*>& atoms) {
   std::vector<int> counts(atoms.size(), 0);
-  for (std::size_t i = 0; i < atoms.size(); ++i) {
-    for (std::size_t j = i + 1; j < atoms.size(); ++j) {
+  std::vector<structure::Point> points;
+  points.reserve(atoms.size());
+  for (const Atom_Record* atom : atoms) points.push_back({atom->x, atom->y, atom->z});
+  const structure::Cell_Grid grid(points, kNeighbourRadius);
+  for (std::uint32_t i = 0; i < atoms.size(); ++i) {
+    grid.For_Later_Candidates(i, [&](std::uint32_t j) {
       if (pair::Find_Non_Squared_Distance(*atoms[i], *atoms[j]) <= kNeighbourRadius) {
         ++counts[i];
         ++counts[j];
       }
-    }
+    });
   }
   return counts;
 }
@@ -102,6 +110,25 @@ double Surface_Geometry::Energy(std::span<const char> atom_codes) const {
     energy += table_.values[type * static_cast<std::size_t>(classes) + static_cast<std::size_t>(classes_[i])];
   }
   return energy;
+}
+
+void Surface_Geometry::Energies(std::span<const char> codes, std::size_t count, std::span<double> energies) const {
+  const std::size_t classes = static_cast<std::size_t>(table_.dim_val[1]);
+  std::fill(energies.begin(), energies.end(), 0.0);
+  double* const sums = energies.data();
+  std::vector<std::uint32_t> rows(count);
+  for (std::size_t i = 0; i < classes_.size(); ++i) {
+    if (classes_[i] < 0) continue;
+    for (std::size_t s = 0; s < count; ++s) {
+      const char code = codes[i * count + s];
+      const std::size_t type = structure::aa_1_letter.find(code);
+      if (type == std::string_view::npos)
+        common::Fail("residue code '%c' has no surface type\nprogram will exit !\n", code);
+      rows[s] = static_cast<std::uint32_t>(type * classes);
+    }
+    const double* const column = table_.values.data() + classes_[i];
+    for (std::size_t s = 0; s < count; ++s) sums[s] += column[rows[s]];
+  }
 }
 
 }  // namespace energy::surface

@@ -1,0 +1,54 @@
+// All sequences in one pass against one evaluation per sequence: every
+// energy the same double, for both tools, with shuffle counts that leave
+// partial groups of sequences.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "energy/energy_tool.hpp"
+#include "energy_fixtures.hpp"
+#include "support/run_tool.hpp"
+
+namespace energy {
+namespace {
+
+struct Case {
+  const Energy_Tool* tool;
+  const char* file;
+  char chain;
+  int shuffles;
+  unsigned step;  // seeds 11, 11 + step, ...; 0 repeats one seed
+};
+
+const std::vector<Case> kCases = {
+    {&kPairTool, "1ubq.pdb", 'A', 200, 1},  {&kPairTool, "1a0q.pdb", 'L', 13, 0},
+    {&kPairTool, "2ACY_A.pdb", 'A', 0, 1},  {&kSurfaceTool, "1ubq.pdb", 'A', 200, 1},
+    {&kSurfaceTool, "1enh.pdb", '_', 7, 0},
+};
+
+TEST(OnePass, ProfileEqualsOneEvaluationPerSequence) {
+  const MFP_Table pair_table = test::Synthetic_Table(Pair_Table_Shape(), 31);
+  const MFP_Table surface_table = test::Synthetic_Table(Surface_Table_Shape(), 32);
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::string(c.tool->name) + " " + c.file + " shuffles " + std::to_string(c.shuffles));
+    const MFP_Table& table = c.tool == &kPairTool ? pair_table : surface_table;
+    const structure::Atom_List list =
+        Prepare_Structure(*c.tool, test_support::Test_Data(c.file), c.chain, {stdout, nullptr, ""});
+    Energy_Profile_Run one_by_one(*c.tool, list, table);
+    Energy_Profile_Run together(*c.tool, list, table);
+    unsigned seed = 11;
+    const Profile_Energies profile = together.Profile([&] { return std::exchange(seed, seed + c.step); }, c.shuffles);
+    ASSERT_EQ(profile.shuffled.size(), static_cast<std::size_t>(c.shuffles));
+    const double native = one_by_one.Native_Energy();
+    EXPECT_EQ(std::memcmp(&profile.native, &native, sizeof native), 0);
+    seed = 11;
+    for (int s = 0; s < c.shuffles; ++s) {
+      const double expected = one_by_one.Shuffled_Energy(std::exchange(seed, seed + c.step));
+      ASSERT_EQ(std::memcmp(&profile.shuffled[static_cast<std::size_t>(s)], &expected, sizeof expected), 0)
+          << "shuffle " << s;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace energy
