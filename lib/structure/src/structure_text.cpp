@@ -4,6 +4,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
@@ -72,7 +73,9 @@ std::string Mmcif_To_Pdb_Text(std::string_view text, const std::string& name) {
   try {
     gemmi::Structure st = gemmi::make_structure(gemmi::cif::read_memory(text.data(), text.size(), name.c_str()));
     for (gemmi::Model& model : st.models)
-      std::erase_if(model.chains, [](const gemmi::Chain& chain) { return chain.name.size() > 2; });
+      model.chains.erase(std::remove_if(model.chains.begin(), model.chains.end(),
+                                        [](const gemmi::Chain& chain) { return chain.name.size() > 2; }),
+                         model.chains.end());
     std::ostringstream pdb;
     gemmi::write_minimal_pdb(st, pdb);
     return pdb.str();
