@@ -70,6 +70,23 @@ void Add_Run(const double* grouped, const std::uint8_t* residue, const std::uint
   for (std::size_t k = 0; k < Group; ++k) sums[first + k] = sum[k];
 }
 
+// Distance_Bin, inline for the pair search.
+inline int Bin_Of(float distance, double range, double bin_size, int num_bins) {
+  const double d = distance;
+  if (d > range) return -1;
+  // The bins do not overlap (bin i's upper bound is bin i + 1's lower bound,
+  // computed alike), so the bin the search would find is the one bin whose
+  // test passes; it is next to d / bin_size unless rounding is pathological.
+  const double guess = std::ceil(d / bin_size) - 1.0;
+  if (guess >= 0.0 && guess < num_bins) {
+    const int centre = static_cast<int>(guess);
+    for (int i = std::max(centre - 1, 0); i <= std::min(centre + 1, num_bins - 1); ++i)
+      if (d > i * bin_size && d <= (i + 1) * bin_size) return i;
+  }
+  int bin = 0;
+  return Find_Distance_Dependent_Class(distance, bin, range, bin_size, num_bins) == 'Y' ? bin : -1;
+}
+
 }  // namespace
 
 int Get_AA_CA_CB_Atom_Type(const Atom_Record& atom) {
@@ -138,19 +155,7 @@ char Find_Distance_Dependent_Class(float distance, int& bin, double range, doubl
 }
 
 int Distance_Bin(float distance, double range, double bin_size, int num_bins) {
-  const double d = distance;
-  if (d > range) return -1;
-  // The bins do not overlap (bin i's upper bound is bin i + 1's lower bound,
-  // computed alike), so the bin the search would find is the one bin whose
-  // test passes; it is next to d / bin_size unless rounding is pathological.
-  const double guess = std::ceil(d / bin_size) - 1.0;
-  if (guess >= 0.0 && guess < num_bins) {
-    const int centre = static_cast<int>(guess);
-    for (int i = std::max(centre - 1, 0); i <= std::min(centre + 1, num_bins - 1); ++i)
-      if (d > i * bin_size && d <= (i + 1) * bin_size) return i;
-  }
-  int bin = 0;
-  return Find_Distance_Dependent_Class(distance, bin, range, bin_size, num_bins) == 'Y' ? bin : -1;
+  return Bin_Of(distance, range, bin_size, num_bins);
 }
 
 void Energy_Profile_Distance_Dependent(Atom_Record* first, const MFP_Table& table, double& energy) {
@@ -205,7 +210,7 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
     if (dy * dy + dx * dx + dz * dz > beyond_range) return -1;
     const float d = Distance(points[i], points[j]);
     if (!(d <= table.range)) return -1;
-    const int bin = Distance_Bin(d, table.range, table.bin_size, bins);
+    const int bin = Bin_Of(d, table.range, table.bin_size, bins);
     return bin < 0 ? -1 : separation * bins + bin;
   };
   const auto n = static_cast<std::uint32_t>(points.size());
@@ -262,14 +267,22 @@ void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count, std
   constexpr std::size_t kBlock = kResidues * kResidues;
   const std::size_t cells = static_cast<std::size_t>(table_.dim_val[2]) * static_cast<std::size_t>(table_.dim_val[3]);
   const std::size_t stride_a = static_cast<std::size_t>(table_.dim_val[1]) * cells;
-  std::vector<bool> used(4 * cells, false);
-  for (const Scored_Pair& p : pairs_) used[Kind(p) * cells + p.cell] = true;
-  std::vector<double> grouped(4 * cells * kBlock);
-  for (std::size_t block = 0; block < used.size(); ++block) {
-    if (!used[block]) continue;
+  // Only the blocks some pair reads, one after another.
+  constexpr std::uint32_t kUnused = UINT32_MAX;
+  std::vector<std::uint32_t> slot(4 * cells, kUnused);
+  std::vector<std::uint32_t> block_of(pairs_.size());
+  std::size_t slots = 0;
+  for (std::size_t k = 0; k < pairs_.size(); ++k) {
+    std::uint32_t& s = slot[Kind(pairs_[k]) * cells + pairs_[k].cell];
+    if (s == kUnused) s = static_cast<std::uint32_t>(slots++);
+    block_of[k] = static_cast<std::uint32_t>(s * kBlock);
+  }
+  std::vector<double> grouped(slots * kBlock);
+  for (std::size_t block = 0; block < slot.size(); ++block) {
+    if (slot[block] == kUnused) continue;
     const std::size_t kind = block / cells;
     const std::size_t cell = block % cells;
-    double* const out = grouped.data() + block * kBlock;
+    double* const out = grouped.data() + slot[block] * kBlock;
     for (std::size_t a = 0; a < kResidues; ++a)
       for (std::size_t b = 0; b < kResidues; ++b)
         out[a * kResidues + b] = table_.values[(2 * a + kind / 2) * stride_a + (2 * b + kind % 2) * cells + cell];
@@ -286,10 +299,6 @@ void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count, std
       residue[i * count + s] = static_cast<std::uint8_t>(kCAType[static_cast<unsigned char>(code)] / 2);
     }
   }
-
-  std::vector<std::uint32_t> block_of(pairs_.size());
-  for (std::size_t k = 0; k < pairs_.size(); ++k)
-    block_of[k] = static_cast<std::uint32_t>((Kind(pairs_[k]) * cells + pairs_[k].cell) * kBlock);
 
   // The pairs of one first atom follow one another. Along a few of them, a
   // group of sequences keeps its sums and its first atom's rows in
