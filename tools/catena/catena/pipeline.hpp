@@ -14,6 +14,7 @@
 
 #include "catena/options.hpp"
 #include "energy/potential_table.hpp"
+#include "energy/residue_profile.hpp"
 #include "pg/cpdf_table.hpp"
 
 namespace catena {
@@ -29,6 +30,7 @@ struct Shared_Inputs {
   // percentage blendora reads as NAME.seq_ide; none without an identity.
   std::optional<std::pair<std::string, std::string>> kinrate_file;
   std::optional<std::string> identity_text;
+  bool residue_profile = false;  // compute each model's per-residue energies
 };
 
 // Loads the tables and computes the alignment's identity. Failures throw
@@ -49,6 +51,10 @@ struct Model_Result {
   std::string error;  // empty on success
   // The files the programs would have written, in order: name and content.
   std::vector<std::pair<std::string, std::string>> files;
+  // The per-residue energies, when asked for and the model was assessed, and
+  // the plot of them once drawn.
+  std::optional<energy::Residue_Profile> profile;
+  std::string profile_svg;
 };
 
 // A message of the programs as one line: its lines joined by "; ", without

@@ -8,6 +8,7 @@
 #include <optional>
 #include <thread>
 
+#include "catena/profile_files.hpp"
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
 
@@ -37,6 +38,29 @@ void Keep_Files(const std::string& folder, Model_Result& result) {
   }
 }
 
+// Draws the model's profile and writes its profile files as DIR/NAME.profile.*;
+// a failure to write them is the model's failure.
+void Profile_Outputs(const Batch_Settings& settings, char chain, const std::string& name, Model_Result& result) {
+  std::string svg =
+      Profile_Svg(*result.profile, {result.model, result.z_pair, result.z_surface, result.z_combined, result.pG});
+  if (!settings.profile_dir.empty()) {
+    const std::string stem = (fs::path(settings.profile_dir) / name).string() + ".profile";
+    std::vector<std::pair<std::string, std::string>> files = {{stem + ".tsv", Profile_Tsv(*result.profile, chain)},
+                                                              {stem + ".svg", svg}};
+    if (const std::optional<std::string> model = common::Read_Whole_File(result.model))
+      files.emplace_back(stem + ".pdb", Profile_Pdb(*model, *result.profile, chain));
+    for (const auto& [path, content] : files) {
+      try {
+        common::Write_Output(path, content);
+      } catch (const common::Fatal_Error&) {
+        if (result.error.empty()) result.error = "cannot write '" + path + "'";
+      }
+    }
+  }
+  if (settings.plots) result.profile_svg = std::move(svg);
+  result.profile.reset();
+}
+
 }  // namespace
 
 std::vector<std::string> Keep_Folder_Names(const std::vector<std::string>& models) {
@@ -54,8 +78,13 @@ int Run_Batch(const Shared_Inputs& shared, const std::vector<std::string>& model
               Report_Writer& writer) {
   const std::size_t total = models.size();
   std::vector<std::string> folders(total);
+  const std::vector<std::string> names = Keep_Folder_Names(models);
+  if (!settings.profile_dir.empty()) {
+    std::error_code error;
+    fs::create_directories(settings.profile_dir, error);
+    if (error) common::Fail("cannot create the folder '%s': %s", settings.profile_dir.c_str(), error.message().c_str());
+  }
   if (!settings.keep_dir.empty()) {
-    const std::vector<std::string> names = Keep_Folder_Names(models);
     for (std::size_t i = 0; i < total; ++i) {
       folders[i] = (fs::path(settings.keep_dir) / names[i]).string();
       std::error_code error;
@@ -73,6 +102,7 @@ int Run_Batch(const Shared_Inputs& shared, const std::vector<std::string>& model
     for (std::size_t i = next++; i < total; i = next++) {
       Model_Result result = Assess_Model(shared, models[i], folders[i]);
       if (!folders[i].empty()) Keep_Files(folders[i], result);
+      if (result.profile) Profile_Outputs(settings, shared.chain, names[i], result);
       result.files.clear();
       const std::lock_guard lock(mutex);
       results[i] = std::move(result);

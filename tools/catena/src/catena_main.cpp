@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "catena/batch.hpp"
+#include "catena/html_report.hpp"
 #include "catena/options.hpp"
 #include "catena/pipeline.hpp"
 #include "catena/report.hpp"
@@ -38,29 +39,41 @@ int main(int argc, char** argv) {
       std::fputs(catena::Version_Text().c_str(), stdout);
       return common::kExitSuccess;
     }
+    std::vector<std::string> notes;
     if (options.bundled_tables)
-      std::fputs("catena: using the bundled example tables: they are synthetic and give no meaningful verdict\n",
-                 stderr);
+      notes.emplace_back("using the bundled example tables: they are synthetic and give no meaningful verdict");
     if (!options.alignment && !options.identity)
-      std::fputs(
-          "catena: no --alignment or --identity: zo341, pG and class stay empty (they need the sequence "
-          "identity)\n",
-          stderr);
+      notes.emplace_back(
+          "no --alignment or --identity: zo341, pG and class stay empty (they need the sequence identity)");
+    for (const std::string& note : notes) std::fprintf(stderr, "catena: %s\n", note.c_str());
 
-    const catena::Shared_Inputs shared = catena::Load_Shared_Inputs(options);
+    catena::Shared_Inputs shared = catena::Load_Shared_Inputs(options);
+    shared.residue_profile = options.profile_dir || options.report;
     common::File output_file;
     std::FILE* out = stdout;
     if (options.output) {
       output_file = common::Open_Output(*options.output);
       out = output_file.get();
     }
-    const std::unique_ptr<catena::Report_Writer> writer = catena::Make_Report_Writer(options.format, out);
+    const std::unique_ptr<catena::Report_Writer> records = catena::Make_Report_Writer(options.format, out);
+    common::File report_file;
+    std::unique_ptr<catena::Report_Writer> report;
+    std::unique_ptr<catena::Report_Writer> both;
+    if (options.report) {
+      report_file = common::Open_Output(*options.report);
+      report = catena::Make_Html_Report_Writer(report_file.get(), notes);
+      both = std::make_unique<catena::Both_Writers>(*records, *report);
+    }
+    catena::Report_Writer* const writer = both ? both.get() : records.get();
     catena::Batch_Settings settings;
+    settings.profile_dir = options.profile_dir.value_or("");
+    settings.plots = options.report.has_value();
     settings.jobs = options.jobs;
     settings.keep_dir = options.keep_dir.value_or("");
     settings.progress = isatty(fileno(stderr)) ? stderr : nullptr;
     const int failed = catena::Run_Batch(shared, options.models, settings, *writer);
     if (options.output) common::Close_Output(output_file, *options.output);
+    if (options.report) common::Close_Output(report_file, *options.report);
     if (failed)
       std::fprintf(stderr, "catena: %d of %zu models failed (see their error field)\n", failed, options.models.size());
     return failed ? common::kExitFailure : common::kExitSuccess;

@@ -103,6 +103,10 @@ Options Parse_Arguments(const std::vector<std::string>& args, const std::string&
       }
     } else if (arg == "-o" || arg == "--output") {
       options.output = value();
+    } else if (arg == "--profile") {
+      options.profile_dir = value();
+    } else if (arg == "--report") {
+      options.report = value();
     } else if (arg == "--") {
       options.models.insert(options.models.end(), args.begin() + static_cast<long>(i) + 1, args.end());
       break;
@@ -115,6 +119,8 @@ Options Parse_Arguments(const std::vector<std::string>& args, const std::string&
   if (options.help || options.version) return options;
   if (options.models.empty()) common::Fail("no model file given");
   if (options.alignment && options.identity) common::Fail("give --alignment or --identity, not both");
+  if (options.profile_dir && options.profile_dir->empty()) common::Fail("--profile needs a folder name");
+  if (options.report && options.report->empty()) common::Fail("--report needs a file name");
   if (!options.seed) options.seed = energy::Seed_Source_From_Environment().fixed;
   options.bundled_tables = !pair || !surface || !table;
   options.pair_potential = pair.value_or((fs::path(data_dir) / kPairFile).string());
@@ -147,6 +153,11 @@ Options:
                            in DIR/<model file name>/
   --format tsv|json        output format (default tsv, with a header line)
   -o, --output FILE        write the records to FILE instead of standard output
+  --profile DIR            per-residue energies of every model in DIR: NAME.profile.tsv,
+                           NAME.profile.pdb (energy in the temperature factors) and
+                           NAME.profile.svg (the plot); NAME as for --keep
+  --report FILE.html       the batch as one self-contained page: a sortable table
+                           of the records, failures highlighted, every model's plot
   -h, --help               this text
   --version                the version
 
