@@ -12,15 +12,15 @@ constexpr const char* kStyle = R"(
 body { font-family: sans-serif; margin: 1.5em; color: #1e1e1e; }
 h1 { font-size: 1.4em; margin: 0 0 0.3em; }
 p.note { margin: 0.2em 0; color: #7a4d00; }
-table { border-collapse: collapse; font-size: 0.85em; margin: 1em 0; }
-th, td { border: 1px solid #cccccc; padding: 0.2em 0.5em; text-align: left; }
+table { border-collapse: collapse; font-size: 0.8em; margin: 1em 0; }
+th, td { border: 1px solid #cccccc; padding: 0.15em 0.4em; text-align: left; }
 td.number { text-align: right; font-variant-numeric: tabular-nums; }
 th { background: #eef1f5; cursor: pointer; position: sticky; top: 0; user-select: none; }
 th[aria-sort=ascending]::after { content: " \25B2"; }
 th[aria-sort=descending]::after { content: " \25BC"; }
 tr.failed td { background: #fde2e1; }
 tr.failed td.error, p.error { color: #a51d2d; font-weight: bold; }
-td.error { min-width: 22em; }
+td.error { min-width: 16em; }
 section.plot { content-visibility: auto; contain-intrinsic-size: 720px 290px; margin: 0.5em 0; }
 section.plot h2 { font-size: 1em; margin: 0.6em 0 0.2em; }
 )";

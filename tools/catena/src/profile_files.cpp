@@ -222,7 +222,7 @@ std::string Profile_Svg(const energy::Residue_Profile& profile, const Plot_Title
     svg += "<text x=\"" + Number(lx) + "\" y=\"16\">" + key->first + "</text>\n";
     lx -= 6.0 * static_cast<double>(key->first.size()) + 4;
     svg += "<rect x=\"" + Number(lx - 12) + "\" y=\"9\" width=\"12\" height=\"8\" fill=\"" + key->second + "\"/>\n";
-    lx -= 22;
+    lx -= 26;
   }
   svg += "</g>\n</svg>\n";
   return svg;
