@@ -48,10 +48,12 @@ TEST(CatenaProfile, FilesFollowTheModelsResiduesAndAddUpToItsEnergies) {
             "combined_w21");
   EXPECT_EQ(std::to_string(rows.size() - 1) + ".0000", record[2]);
   std::map<std::string, std::string> shown;  // residue label -> combined_w9 as the model file holds it
+  std::vector<std::string> labels;
   double pair = 0.0, surface = 0.0;
   for (std::size_t i = 1; i < rows.size(); ++i) {
     const std::vector<std::string> f = Split(rows[i], '\t');
     ASSERT_EQ(f.size(), 12U) << rows[i];
+    labels.push_back(f[1]);
     pair += std::stod(f[3]);
     surface += std::stod(f[4]);
     char text[16];
@@ -64,7 +66,18 @@ TEST(CatenaProfile, FilesFollowTheModelsResiduesAndAddUpToItsEnergies) {
 
   // The model file: the same lines, chain H's temperature factors replaced by
   // the energy of their residue (number and insertion code as in the file).
+  // One row per residue of the file's chain H, labelled as the file does:
+  // 52, 52A, 53, ..., 82A, 82B, 82C, ..., 126, 134.
   const std::vector<std::string> model = Split(*dir.Read("1a0q.pdb"), '\n');
+  std::vector<std::string> file_labels;
+  for (const std::string& line : model) {
+    if (line.rfind("ATOM", 0) != 0 || line[21] != 'H') continue;
+    const std::string label =
+        std::to_string(std::stoi(line.substr(22, 4))) + (line[26] == ' ' ? "" : line.substr(26, 1));
+    if (file_labels.empty() || file_labels.back() != label) file_labels.push_back(label);
+  }
+  EXPECT_EQ(labels, file_labels);
+
   const std::vector<std::string> profiled = Split(*dir.Read("prof/1a0q.pdb.profile.pdb"), '\n');
   ASSERT_EQ(profiled.size(), model.size());
   std::size_t changed = 0;

@@ -126,7 +126,7 @@ TEST(Catena, SameFilesAsTheProgramsByHandWithAnAlignment) {
 
 TEST(Catena, SameFilesAsTheProgramsByHandWithAnIdentity) {
   const Model m{"1a0q.pdb", "L", "4000000000"};
-  Expect_Same_Files_As_By_Hand(m, "echo 37.5 > 1a0q.pdb.seq_ide\n", {"--identity", "37.5"});
+  Expect_Same_Files_As_By_Hand(m, "echo 37.50 > 1a0q.pdb.seq_ide\n", {"--identity", "37.5"});
 }
 
 class CatenaBatch : public ::testing::Test {
@@ -149,14 +149,14 @@ TEST_F(CatenaBatch, FailuresGetTheirRecordAndTheRestGoesOn) {
   ASSERT_EQ(lines.size(), 6U);
   EXPECT_EQ(lines[0],
             "model\tchain\tlength\tcompactness\tpair_energy\tsurface_energy\tz_pair\tz_surface\tz_combined\tidentity\t"
-            "zo341\tpG\tclass\terror");
+            "zo341\tpG\tclass\tmodel_number\tseed\terror");
   const std::vector<std::string> expected_errors = {
       "", "Can not open absent.pdb; file not found 'absent.pdb'.",
       "cannot read the y coordinate (columns 39-46) of the atom on line 1 of 'broken.pdb'",
       "no atom of chain 'A' in '1enh.pdb' (chains present: '_').", ""};
   for (std::size_t i = 0; i < expected_errors.size(); ++i) {
     const std::vector<std::string> fields = Split(lines[i + 1], '\t');
-    const std::string error = fields.size() == 14 ? fields[13] : "";
+    const std::string error = fields.size() == 16 ? fields[15] : "";
     EXPECT_EQ(error, expected_errors[i]) << lines[i + 1];
     EXPECT_EQ(fields[2].empty(), !error.empty()) << lines[i + 1];
   }
@@ -182,10 +182,15 @@ TEST_F(CatenaBatch, JsonAndOutputFile) {
   EXPECT_EQ(result.status, 8);
   EXPECT_EQ(result.out, "");
   const std::string json = *dir_.Read("out.json");
-  EXPECT_EQ(json.rfind("[\n  {\"model\": \"1ubq.pdb\", \"chain\": \"A\", \"length\": 76.0000, ", 0), 0U) << json;
-  EXPECT_NE(json.find("\"identity\": 30, "), std::string::npos) << json;
+  EXPECT_EQ(json.rfind("{\"catena\": {\"version\": ", 0), 0U) << json;
+  EXPECT_NE(json.find("\"seed\": 5, \"seed_origin\": \"--seed\", \"pair_potential\": {\"path\": "), std::string::npos)
+      << json;
+  EXPECT_NE(json.find("},\n\"records\": [\n  {\"model\": \"1ubq.pdb\", \"chain\": \"A\", \"length\": 76.0000, "),
+            std::string::npos)
+      << json;
+  EXPECT_NE(json.find("\"identity\": 30.00, "), std::string::npos) << json;
   EXPECT_NE(json.find("{\"model\": \"absent.pdb\", \"chain\": \"A\", \"length\": null, "), std::string::npos) << json;
-  EXPECT_NE(json.find("\"error\": \"Can not open absent.pdb; file not found 'absent.pdb'.\"}\n]\n"), std::string::npos)
+  EXPECT_NE(json.find("\"error\": \"Can not open absent.pdb; file not found 'absent.pdb'.\"}\n]}\n"), std::string::npos)
       << json;
 }
 
@@ -208,7 +213,7 @@ TEST_F(CatenaBatch, RefusedCommandLinesAndTables) {
       {{}, "catena: no model file given\n"},
       {{"--table", "absent.cpdf", "1ubq.pdb"}, "catena: cannot open absent.cpdf for reading\n"},
       {{"--pair-potential", "absent.pot", "1ubq.pdb"}, "catena: cannot open file 'absent.pot' for reading\n"},
-      {{"--alignment", "absent.pir", "1ubq.pdb"}, "catena: cannot open alignment file\n"},
+      {{"--alignment", "absent.pir", "1ubq.pdb"}, "catena: cannot open alignment file 'absent.pir'\n"},
   };
   for (const Case& c : cases) {
     const auto result = Run_Tool("catena", c.args, dir_.Path());

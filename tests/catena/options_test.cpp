@@ -22,7 +22,7 @@ TEST(Options, DefaultsAndValues) {
   unsetenv("SHUFFLE_SEED");
   const Options plain = Parse_Arguments({"m1.pdb", "m2.pdb"}, "/data");
   EXPECT_EQ(plain.models, (std::vector<std::string>{"m1.pdb", "m2.pdb"}));
-  EXPECT_EQ(plain.chain, "_");
+  EXPECT_EQ(plain.chain, "");  // each file's first ATOM record's chain
   EXPECT_EQ(plain.pair_potential, "/data/example.pair.potential");
   EXPECT_EQ(plain.surface_potential, "/data/example.surface.potential");
   EXPECT_EQ(plain.table, "/data/example.cpdf");
@@ -53,7 +53,7 @@ TEST(Options, DefaultsAndValues) {
                                         "-odd-name.pdb"},
                                        "/data");
   EXPECT_EQ(full.chain, "B");
-  EXPECT_EQ(full.identity, "37.5");
+  EXPECT_EQ(full.identity, "37.50");
   EXPECT_EQ(full.pair_potential, "p");
   EXPECT_FALSE(full.bundled_tables);
   EXPECT_EQ(full.seed, 42U);

@@ -1,6 +1,8 @@
 // End-to-end runs of resitally and rotunda, each in a fresh directory.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "support/pdb_lines.hpp"
 #include "support/tool_case.hpp"
 
@@ -141,7 +143,12 @@ TEST(Resitally, CountsResidues) {
        Length_Line("w.pdb", "  152.0000"),
        {{"w.pdb.length", "  152.0000\n"}}},
       {"MSE as ATOM is dropped", {"m.pdb", "A"}, {{"m.pdb", mse}}, 0, Length_Line("m.pdb", "    2.0000"), {}},
-      {"52 and 52A are one residue", {"i.pdb", "A"}, {{"i.pdb", insertion}}, 0, Length_Line("i.pdb", "    1.0000"), {}},
+      {"52 and 52A are two residues",
+       {"i.pdb", "A"},
+       {{"i.pdb", insertion}},
+       0,
+       Length_Line("i.pdb", "    2.0000"),
+       {}},
       {"output replaced",
        {"a.pdb"},
        {{"a.pdb", kTwoChains}, {"a.pdb.length", "old\nold\n"}},
@@ -199,7 +206,7 @@ TEST(RealStructures, LengthAndCompactness) {
       {"1ubq.pdb", "A", "   76.0000", "    0.3054"},    // waters after the chain
       {"1enh.pdb", "_", "   54.0000", "    0.6393"},    // blank chain, hydrogens
       {"2ACY_A.pdb", "A", "   98.0000", "    0.4137"},  // header lines before the first atom
-      {"1a0q.pdb", "H", "  201.0000", "    0.1562"},    // two chains, insertion codes
+      {"1a0q.pdb", "H", "  205.0000", "    0.1562"},    // two chains; 52A, 82A-C are residues of their own
       {"1a0q.pdb", "L", "  211.0000", "    0.1115"},
       {"1d3z_models1-2.pdb", "A", "   76.0000", "    0.2997"},  // NMR: the first model only
   };
@@ -218,6 +225,18 @@ TEST(RealStructures, LengthAndCompactness) {
                            "compactness\t" + name + "\t" + e.compactness + "\n",
                            {{name + ".compactness", std::string(e.compactness) + "\n"}}});
   }
+}
+
+// Models closed by ENDMDL alone, as many modelling and simulation programs
+// write them: the first model is read, as when TER closes each one.
+TEST(RealStructures, ModelsWithoutTer) {
+  std::string without_ter;
+  std::istringstream lines(test_support::Read_Text(test_support::Test_Data("1d3z_models1-2.pdb")));
+  for (std::string line; std::getline(lines, line);)
+    if (line.rfind("TER", 0) != 0) without_ter += line + "\n";
+  ASSERT_NE(without_ter.find("ENDMDL"), std::string::npos);
+  Check_Case("resitally", {"ENDMDL", {"m.pdb", "A"}, {{"m.pdb", without_ter}}, 0, "length\tm.pdb\t   76.0000\n"});
+  Check_Case("rotunda", {"ENDMDL", {"m.pdb", "A"}, {{"m.pdb", without_ter}}, 0, "compactness\tm.pdb\t    0.2997\n"});
 }
 
 }  // namespace

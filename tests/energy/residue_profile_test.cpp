@@ -30,8 +30,10 @@ const std::vector<Labelled_Structure> kStructures = {
     {"1enh.pdb", '_', 54, "1", {}},
     {"2ACY_A.pdb", 'A', 98, "1", {}},
     {"1d3z_models1-2.pdb", 'A', 76, "1", {}},
-    {"1a0q.pdb", 'L', 211, "2", {"94", "96"}},  // starts at 2, gap 95
-    {"1a0q.pdb", 'H', 201, "2", {"125", "126", "134"}},
+    {"1a0q.pdb", 'L', 211, "2", {"94", "96"}},         // starts at 2, gap 95
+    {"1a0q.pdb", 'H', 205, "2", {"52", "52A", "53"}},  // insertion codes
+    {"1a0q.pdb", 'H', 205, "2", {"82", "82A", "82B", "82C", "83"}},
+    {"1a0q.pdb", 'H', 205, "2", {"125", "126", "134"}},  // gap 127-133
 };
 
 structure::Atom_List Read(const std::string& path, char chain) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "common/fatal_error.hpp"
+#include "structure/structure_text.hpp"
 #include "support/pdb_lines.hpp"
 #include "support/run_tool.hpp"
 
@@ -112,17 +113,50 @@ TEST(Prefilter, CopiesUpToTheChainsFirstTerOrEnd) {
   EXPECT_EQ(*r.tmp, Residue_Lines("ALA", 'A', 1) + Residue_Lines("GLY", 'A', 2) + "END\n");
 }
 
-TEST(Prefilter, EndAndEndmdl) {
+TEST(Prefilter, TerEndmdlAndEndCloseTheChain) {
   const std::string model = Residue_Lines("ALA", ' ', 1) + Residue_Lines("GLY", ' ', 2);
-  // NMR files close every model with TER: only the first model is read.
-  Read_Result with_ter =
-      Read("MODEL        1\n" + model + "TER\nENDMDL\nMODEL        2\n" + model + "TER\nENDMDL\nEND\n", '_');
-  EXPECT_EQ(Residue_Count(with_ter.list), 2);
-  // ENDMDL is no stop: without TER, the models follow one another.
-  Read_Result without_ter = Read("MODEL        1\n" + model + "ENDMDL\nMODEL        2\n" + model + "ENDMDL\n", '_');
-  EXPECT_EQ(Residue_Count(without_ter.list), 4);
-  Read_Result end = Read(model + "END\n" + model, '_');
-  EXPECT_EQ(Residue_Count(end.list), 2);
+  struct Case {
+    const char* label;
+    std::string file;
+  };
+  // Whatever closes the first model, only its two residues are read.
+  const std::vector<Case> cases = {
+      {"TER then ENDMDL", "MODEL        1\n" + model + "TER\nENDMDL\nMODEL        2\n" + model + "TER\nENDMDL\nEND\n"},
+      {"ENDMDL without TER", "MODEL        1\n" + model + "ENDMDL\nMODEL        2\n" + model + "ENDMDL\n"},
+      {"END", model + "END\n" + model},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Residue_Count(Read(c.file, '_').list), 2) << c.label;
+}
+
+TEST(Models, ChosenByTheirNumber) {
+  const std::string file = "MODEL        3\n" + Residue_Lines("ALA", 'A', 1) + "ENDMDL\nMODEL        7\n" +
+                           Residue_Lines("GLY", 'B', 1) + Residue_Lines("SER", 'A', 2) + "ENDMDL\nEND\n";
+  EXPECT_EQ(Model_Numbers(file), (std::vector<int>{3, 7}));
+  EXPECT_EQ(Model_Numbers(Residue_Lines("ALA", 'A', 1)), std::vector<int>{});
+  struct Case {
+    int model;
+    char chain;
+    const char* chains;  // of the model
+    const char* first;   // residue read; empty: none
+  };
+  const std::vector<Case> cases = {
+      {0, 'A', "A", "ALA"}, {3, 'A', "A", "ALA"}, {7, 'A', "BA", "SER"}, {7, 'B', "BA", "GLY"}, {5, 'A', "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "model " << c.model << " chain " << c.chain);
+    EXPECT_EQ(Model_Chains(file, c.model), c.chains);
+    Atom_List list;
+    Read_PDB_Text("m", file, {c.chain, c.model}, list, Get_AA_Type, {stdout, nullptr, ""});
+    EXPECT_EQ(list.empty() ? "" : list.first->aa_name, c.first);
+  }
+}
+
+TEST(Formats, MmcifIsTheFirstNonBlankLine) {
+  EXPECT_TRUE(Is_Mmcif("\n  \r\ndata_1abc\n"));
+  EXPECT_TRUE(Is_Mmcif("data_\n"));
+  EXPECT_FALSE(Is_Mmcif("HEADER    data_x\n"));
+  EXPECT_FALSE(Is_Mmcif("# data_x\ndata_x\n"));
+  EXPECT_FALSE(Is_Mmcif(""));
 }
 
 TEST(Prefilter, LinesBeginningWithABlankAreAtomLines) {
@@ -215,12 +249,17 @@ TEST(Parser, AppliesTheTypeFunction) {
   EXPECT_EQ(list.first->atom_type, 119);
 }
 
-TEST(Parser, InsertionCodesDoNotSplitResidues) {
+TEST(Parser, InsertionCodesSplitResidues) {
   Pdb_Atom a{.name = " CA ", .residue_number = 52};
   Pdb_Atom b{.name = " CA ", .residue = "GLY", .residue_number = 52, .insertion = 'A', .x = 3.8};
-  Pdb_Atom c{.name = " CA ", .residue_number = 53, .x = 7.6};
-  Read_Result r = Read(Atom_Line(a) + Atom_Line(b) + Atom_Line(c), 'A');
-  EXPECT_EQ(Atoms(r.list), (std::vector<Atom_View>{{"CA", "ALA", 1}, {"CA", "GLY", 1}, {"CA", "ALA", 2}}));
+  Pdb_Atom b2{.name = " C  ", .residue = "GLY", .residue_number = 52, .insertion = 'A', .x = 4.8};
+  Pdb_Atom c{.name = " CA ", .residue = "SER", .residue_number = 52, .insertion = 'B', .x = 7.6};
+  Pdb_Atom d{.name = " CA ", .residue_number = 53, .x = 11.4};
+  Read_Result r = Read(Atom_Line(a) + Atom_Line(b) + Atom_Line(b2) + Atom_Line(c) + Atom_Line(d), 'A');
+  EXPECT_EQ(Atoms(r.list),
+            (std::vector<Atom_View>{
+                {"CA", "ALA", 1}, {"CA", "GLY", 2}, {"C", "GLY", 2}, {"CA", "SER", 3}, {"CA", "ALA", 4}}));
+  EXPECT_EQ(r.list.first->next->insertion_code, 'A');
 }
 
 TEST(Parser, ShortAndLongLines) {

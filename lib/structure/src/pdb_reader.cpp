@@ -5,6 +5,7 @@
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
 #include "common/scan.hpp"
+#include "structure/structure_text.hpp"
 
 namespace structure {
 namespace {
@@ -37,16 +38,16 @@ std::vector<Pdb_Line> Split_Lines(std::string_view content) {
   return lines;
 }
 
+// The number of a MODEL record (columns 11-14, read as "%d" after the word).
+std::optional<int> Model_Number(std::string_view line) {
+  return common::Scan_Int(line.substr(std::min<std::size_t>(line.size(), 5)));
+}
+
 enum class Prefilter_Result { Written, Input_Unreadable, Tmp_Not_Created };
 
-Prefilter_Result Prefilter(const std::string& file_name, char chain, const Reader_Io& io, std::string& content,
-                           std::vector<Pdb_Line>& selected, Read_Summary* summary) {
-  auto data = common::Read_Whole_File(file_name);
-  if (!data) {
-    std::fprintf(io.out, "Can not open %s\n", file_name.c_str());
-    return Prefilter_Result::Input_Unreadable;
-  }
-  content = std::move(*data);
+// Copies the selected lines of `content` into the temporary file.
+Prefilter_Result Write_Selection(const std::string& content, const Chain_Request& request, const Reader_Io& io,
+                                 std::vector<Pdb_Line>& selected, Read_Summary* summary) {
   common::File tmp;
   if (!io.tmp_path.empty()) {
     tmp = common::File(std::fopen(io.tmp_path.c_str(), "w"));
@@ -55,7 +56,7 @@ Prefilter_Result Prefilter(const std::string& file_name, char chain, const Reade
       return Prefilter_Result::Tmp_Not_Created;
     }
   }
-  selected = Select_Chain_Lines(content, chain, summary);
+  selected = Select_Chain_Lines(content, request.chain, summary, request.model);
   if (tmp) {
     for (const Pdb_Line& line : selected) {
       std::fwrite(line.text.data(), 1, line.text.size(), tmp.get());
@@ -64,6 +65,17 @@ Prefilter_Result Prefilter(const std::string& file_name, char chain, const Reade
     std::fputs("END\n", tmp.get());
   }
   return Prefilter_Result::Written;
+}
+
+Prefilter_Result Prefilter(const std::string& file_name, char chain, const Reader_Io& io, std::string& content,
+                           std::vector<Pdb_Line>& selected, Read_Summary* summary) {
+  auto data = Load_Structure_Text(file_name);
+  if (!data) {
+    std::fprintf(io.out, "Can not open %s\n", file_name.c_str());
+    return Prefilter_Result::Input_Unreadable;
+  }
+  content = std::move(*data);
+  return Write_Selection(content, {chain}, io, selected, summary);
 }
 
 // The parser's own test: record word "ATOM" or empty, and the first character
@@ -162,17 +174,50 @@ void Resolve_Alternate_Locations(Atom_List& list) {
   }
 }
 
+// Residue numbers 1..n in list order, where a change of residue number or of
+// insertion code starts a new residue (52, 52A and 52B are three residues).
+void Number_Residues_By_Insertion_Code(Atom_Record* first) {
+  if (!first) return;
+  int number = first->aa_number;
+  char insertion = first->insertion_code;
+  int residue = 1;
+  for (Atom_Record* atom = first; atom; atom = atom->next) {
+    if (atom->aa_number != number || atom->insertion_code != insertion) {
+      ++residue;
+      number = atom->aa_number;
+      insertion = atom->insertion_code;
+    }
+    atom->aa_number = residue;
+  }
+}
+
+// The parser's steps after the pre-filter.
+void Parse_Selection(const std::vector<Pdb_Line>& lines, char chain, Atom_List& list, Atom_Type_Function type_function,
+                     const std::string& file_name, Read_Summary* summary) {
+  const char wanted_chain_word = (chain == '_' || chain == ' ') ? '\0' : chain;
+  Build_List(lines, wanted_chain_word, list, file_name, summary);
+  Check_Residues(list, type_function);
+  Resolve_Alternate_Locations(list);
+  Number_Residues_By_Insertion_Code(list.first);
+  Renumerate_Protein(list.first);
+}
+
 }  // namespace
 
 char Wanted_Chain_Column(char chain) { return chain == '_' ? ' ' : chain; }
 
-std::vector<Pdb_Line> Select_Chain_Lines(std::string_view content, char chain, Read_Summary* summary) {
+std::vector<Pdb_Line> Select_Chain_Lines(std::string_view content, char chain, Read_Summary* summary, int model) {
   const char wanted = Wanted_Chain_Column(chain);
   std::vector<Pdb_Line> selected;
+  bool in_model = model == 0;
   for (const Pdb_Line& raw : Split_Lines(content)) {
     const std::string_view line = Without_Carriage_Return(raw.text);
     const std::string_view word = common::First_Word(line);
-    if ((word == "TER" || word == "END") && !selected.empty()) break;
+    if (model != 0 && word == "MODEL") in_model = Model_Number(line) == model;
+    if (!in_model) continue;
+    // ENDMDL closes a model as TER closes a chain: files of several models
+    // without TER lines still give the chain of the first model only.
+    if ((word == "TER" || word == "END" || word == "ENDMDL") && !selected.empty()) break;
     if (word == "ATOM" && summary) {
       const char seen = Column(line, 22) == ' ' ? '_' : Column(line, 22);
       if (summary->chains_seen.find(seen) == std::string::npos) summary->chains_seen += seen;
@@ -181,6 +226,34 @@ std::vector<Pdb_Line> Select_Chain_Lines(std::string_view content, char chain, R
     if ((word == "ATOM" || line.front() == ' ') && Column(line, 22) == wanted) selected.push_back(raw);
   }
   return selected;
+}
+
+std::vector<int> Model_Numbers(std::string_view content) {
+  std::vector<int> numbers;
+  for (const Pdb_Line& raw : Split_Lines(content)) {
+    const std::string_view line = Without_Carriage_Return(raw.text);
+    if (common::First_Word(line) != "MODEL") continue;
+    if (const auto number = Model_Number(line)) numbers.push_back(*number);
+  }
+  return numbers;
+}
+
+std::string Model_Chains(std::string_view content, int model) {
+  std::string chains;
+  bool in_model = model == 0;
+  for (const Pdb_Line& raw : Split_Lines(content)) {
+    const std::string_view line = Without_Carriage_Return(raw.text);
+    const std::string_view word = common::First_Word(line);
+    if (word == "MODEL") {
+      if (model == 0 && !chains.empty()) break;
+      in_model = model == 0 || Model_Number(line) == model;
+    }
+    if (word == "ENDMDL" && in_model && !chains.empty()) break;
+    if (!in_model || word != "ATOM") continue;
+    const char seen = Column(line, 22) == ' ' ? '_' : Column(line, 22);
+    if (chains.find(seen) == std::string::npos) chains += seen;
+  }
+  return chains;
 }
 
 char Read_PDB_File_Write_Tmp(const std::string& file_name, char chain, const Reader_Io& io, std::string& content,
@@ -204,12 +277,16 @@ char Read_PDB_File_1(const std::string& file_name, char chain, Atom_List& list, 
       lines = Split_Lines(content);
       break;
   }
-  const char wanted_chain_word = (chain == '_' || chain == ' ') ? '\0' : chain;
-  Build_List(lines, wanted_chain_word, list, file_name, summary);
-  Check_Residues(list, type_function);
-  Resolve_Alternate_Locations(list);
-  Renumerate_Protein(list.first);
+  Parse_Selection(lines, chain, list, type_function, file_name, summary);
   return 'Y';
+}
+
+void Read_PDB_Text(const std::string& name, const std::string& content, const Chain_Request& request, Atom_List& list,
+                   Atom_Type_Function type_function, const Reader_Io& io, Read_Summary* summary) {
+  std::vector<Pdb_Line> lines;
+  if (Write_Selection(content, request, io, lines, summary) == Prefilter_Result::Tmp_Not_Created)
+    common::Fail("cannot create the file '%s'", io.tmp_path.c_str());
+  Parse_Selection(lines, request.chain, list, type_function, name, summary);
 }
 
 std::string Chain_Label(char chain) {

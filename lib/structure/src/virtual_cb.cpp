@@ -102,6 +102,38 @@ void Insert_CB_GLY(Atom_List& list) {
   }
 }
 
+std::optional<std::string> Glycine_Without_Backbone(const Atom_List& list) {
+  for (Atom_Record* residue = list.first; residue; residue = Next_Residue(residue)) {
+    if (residue->aa_code != 'G') continue;
+    // The same look-ups as Insert_CB_GLY.
+    Atom_Record* anchor = Find_Atom_From(residue, "O");
+    if (!anchor) anchor = Find_Atom_From(residue, "OXT");
+    Atom_Record* const anchor_residue = anchor ? Set_Position_AA_Number(residue, anchor->aa_number) : nullptr;
+    Atom_Record* const c = anchor ? Find_Atom_From(anchor_residue, "C") : nullptr;
+    Atom_Record* const ca = anchor ? Find_Atom_From(anchor_residue, "CA") : nullptr;
+    Atom_Record* const n = anchor ? Find_Atom_From(anchor_residue, "N") : nullptr;
+    const bool fails = !anchor || !c || !ca || !n || (n->x == ca->x && n->y == ca->y && n->z == ca->z);
+    if (!fails) continue;
+    std::string missing;
+    int count = 0;
+    const char* names[] = {"N", "CA", "C", "O"};
+    for (const char* name : names) {
+      bool found = false;
+      for (const Atom_Record* atom = residue; atom && atom->aa_number == residue->aa_number; atom = atom->next)
+        found = found || atom->atom_name == name || (std::string_view(name) == "O" && atom->atom_name == "OXT");
+      if (!found) missing += std::string(count++ ? ", " : "") + name;
+    }
+    if (const std::size_t last = missing.rfind(", "); last != std::string::npos) missing.replace(last, 2, " or ");
+    const std::string chain = residue->chain.empty() ? "the blank chain" : "chain '" + residue->chain + "'";
+    std::string label = "glycine " + residue->aa_name + " " + std::to_string(residue->aa_number_read);
+    if (residue->insertion_code != ' ') label += residue->insertion_code;
+    label += " of " + chain + " (residue " + std::to_string(residue->aa_number) + ")";
+    if (missing.empty()) return label + " has its N on its CA: no virtual CB can be built for it";
+    return label + " has no " + missing + " atom: no virtual CB can be built for it";
+  }
+  return std::nullopt;
+}
+
 void Build_Virtual_CB_for_Glycines(Atom_List& list) {
   Insert_CB_GLY(list);
   Sequentially_Enumerate_Atoms_and_AAs(list.first);

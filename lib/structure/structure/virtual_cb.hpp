@@ -3,6 +3,9 @@
 // about the CA->N axis, centred on CA, in single precision throughout.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "structure/lk_list.hpp"
 
 namespace structure {
@@ -15,6 +18,13 @@ void Build_Virtual_CB_for_Glycines(Atom_List& list);
 // number, occupancy and temperature factor from that anchor atom. A glycine
 // without anchor, C, CA or N, or whose N lies on its CA, is a fatal error.
 void Insert_CB_GLY(Atom_List& list);
+
+// When Insert_CB_GLY would fail on this list, a one-line description of the
+// glycine it stops at, naming the residue as the file numbers it and the
+// backbone atoms it lacks, e.g. "glycine GLY 52A of chain 'A' (residue 12)
+// has no N, C or O atom: no virtual CB can be built for it"; nothing when it
+// would succeed.
+std::optional<std::string> Glycine_Without_Backbone(const Atom_List& list);
 
 // Sets cb's coordinates from the residue's N, CA and C atoms.
 void Get_Coordinates_CB(Atom_Record& cb, const Atom_Record& n, const Atom_Record& ca, const Atom_Record& c);

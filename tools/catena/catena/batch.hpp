@@ -19,12 +19,13 @@ struct Batch_Settings {
   bool plots = false;             // keep each model's profile plot in its result
 };
 
-// Folder names under the keep directory, one per model: the model's file name,
-// with ".2", ".3", ... added when a name repeats.
+// Folder names under the keep directory, one per model: the model's file name
+// (or the folder base name of a job), with ".2", ".3", ... added when a name
+// repeats.
 std::vector<std::string> Keep_Folder_Names(const std::vector<std::string>& models);
 
 // Assesses every model and writes its record; returns the number that failed.
-int Run_Batch(const Shared_Inputs& shared, const std::vector<std::string>& models, const Batch_Settings& settings,
+int Run_Batch(const Shared_Inputs& shared, const std::vector<Model_Job>& jobs, const Batch_Settings& settings,
               Report_Writer& writer);
 
 }  // namespace catena

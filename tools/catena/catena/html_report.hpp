@@ -12,9 +12,11 @@
 
 namespace catena {
 
-// Writes the page to `out` at End; `notes` are shown above the table (the
-// run's warnings). The table has the columns of the TSV records.
-std::unique_ptr<Report_Writer> Make_Html_Report_Writer(std::FILE* out, std::vector<std::string> notes);
+// Writes the page to `out` at End; `notes` (the run's warnings) and what the
+// run needs to be repeated are shown above the table, which has the columns
+// of the TSV records.
+std::unique_ptr<Report_Writer> Make_Html_Report_Writer(std::FILE* out, std::vector<std::string> notes,
+                                                       const Run_Provenance& provenance);
 
 // Passes every call to both writers, the first one first.
 class Both_Writers final : public Report_Writer {

@@ -10,15 +10,18 @@ namespace catena {
 enum class Output_Format { Tsv, Json };
 
 struct Options {
-  std::vector<std::string> models;
-  std::string chain = "_";
+  std::vector<std::string> models;  // files, directories, "-" for standard input
+  std::vector<std::string> lists;   // --list files, "-" for standard input
+  std::string chain;                // one character, "all", or empty: each file's first ATOM record's chain
+  bool all_models = false;          // --models all
   std::optional<std::string> alignment;
-  std::optional<std::string> identity;  // percent, as typed
+  std::optional<std::string> identity;  // percent, with two decimals
   std::string pair_potential;
   std::string surface_potential;
   std::string table;
   bool bundled_tables = false;  // at least one table is the bundled example
   std::optional<unsigned> seed;
+  std::string seed_origin;  // "--seed" or "SHUFFLE_SEED" when a seed was given
   int jobs = 1;
   std::optional<std::string> keep_dir;
   Output_Format format = Output_Format::Tsv;

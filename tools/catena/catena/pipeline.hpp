@@ -7,11 +7,14 @@
 // the feature values rounded by the feature file's formats.
 #pragma once
 
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "catena/inputs.hpp"
 #include "catena/options.hpp"
 #include "energy/potential_table.hpp"
 #include "energy/residue_profile.hpp"
@@ -19,23 +22,28 @@
 
 namespace catena {
 
+// The identity files of one alignment or typed identity: kinrate's (named
+// after the alignment; none for a typed identity) and the percentage blendora
+// reads as NAME.seq_ide.
+struct Identity_Files {
+  std::optional<std::pair<std::string, std::string>> kinrate_file;
+  std::string percent_text;
+};
+
 // What every model shares, read once per run.
 struct Shared_Inputs {
   energy::MFP_Table pair_table;
   energy::MFP_Table surface_table;
   pg::cPDF_Table cpdf;
-  char chain = '_';
-  std::optional<unsigned> seed;
-  // The identity files: kinrate's (named after the alignment) and the
-  // percentage blendora reads as NAME.seq_ide; none without an identity.
-  std::optional<std::pair<std::string, std::string>> kinrate_file;
-  std::optional<std::string> identity_text;
-  bool residue_profile = false;  // compute each model's per-residue energies
+  unsigned seed = 0;
+  std::map<std::string, Identity_Files> alignments;   // by the alignment's path
+  std::shared_ptr<const std::string> standard_input;  // the text of "-"; null when not read
+  bool residue_profile = false;                       // compute each model's per-residue energies
 };
 
-// Loads the tables and computes the alignment's identity. Failures throw
-// common::Fatal_Error with the programs' messages.
-Shared_Inputs Load_Shared_Inputs(const Options& options);
+// Loads the tables and computes the identity of every alignment the jobs
+// use. Failures throw common::Fatal_Error with the programs' messages.
+Shared_Inputs Load_Shared_Inputs(const Options& options, const std::vector<Model_Job>& jobs, unsigned seed);
 
 // The line blendora reads as a percentage, from kinrate's fraction: the
 // fraction as written in kinrate's file, times 100, with two decimals.
@@ -44,6 +52,8 @@ std::string Identity_Percent_Text(const std::string& kinrate_text);
 struct Model_Result {
   std::string model;
   std::string chain;
+  std::string model_number;  // of the MODEL record read; empty when the file has none
+  std::string seed;
   // Each value as its file holds it, without padding; empty when not computed.
   std::string length, compactness, pair_energy, surface_energy;
   std::string z_pair, z_surface, z_combined;
@@ -63,6 +73,6 @@ std::string One_Line(const std::string& text);
 
 // Assesses one model. `keep_folder` (may be empty) receives "pdbfile.tmp" as
 // the reader writes it; the other files are returned in the result.
-Model_Result Assess_Model(const Shared_Inputs& shared, const std::string& model_path, const std::string& keep_folder);
+Model_Result Assess_Model(const Shared_Inputs& shared, const Model_Job& job, const std::string& keep_folder);
 
 }  // namespace catena

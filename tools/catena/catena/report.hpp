@@ -6,6 +6,7 @@
 
 #include "catena/options.hpp"
 #include "catena/pipeline.hpp"
+#include "catena/provenance.hpp"
 
 namespace catena {
 
@@ -17,6 +18,8 @@ class Report_Writer {
   virtual void End() = 0;
 };
 
-std::unique_ptr<Report_Writer> Make_Report_Writer(Output_Format format, std::FILE* out);
+// TSV with a header line, or JSON: {"catena": <the run>, "records": [...]}.
+std::unique_ptr<Report_Writer> Make_Report_Writer(Output_Format format, std::FILE* out,
+                                                  const Run_Provenance& provenance);
 
 }  // namespace catena

@@ -40,15 +40,24 @@ void Keep_Files(const std::string& folder, Model_Result& result) {
 
 // Draws the model's profile and writes its profile files as DIR/NAME.profile.*;
 // a failure to write them is the model's failure.
-void Profile_Outputs(const Batch_Settings& settings, char chain, const std::string& name, Model_Result& result) {
+void Profile_Outputs(const Batch_Settings& settings, const Shared_Inputs& shared, const Model_Job& job,
+                     const std::string& name, Model_Result& result) {
+  std::string title = result.model + ", chain " + result.chain;
+  if (!result.model_number.empty()) title += ", model " + result.model_number;
   std::string svg =
-      Profile_Svg(*result.profile, {result.model, result.z_pair, result.z_surface, result.z_combined, result.pG});
+      Profile_Svg(*result.profile, {title, result.z_pair, result.z_surface, result.z_combined, result.pG});
   if (!settings.profile_dir.empty()) {
+    const char chain = result.chain.empty() ? '_' : result.chain.front();
     const std::string stem = (fs::path(settings.profile_dir) / name).string() + ".profile";
     std::vector<std::pair<std::string, std::string>> files = {{stem + ".tsv", Profile_Tsv(*result.profile, chain)},
                                                               {stem + ".svg", svg}};
-    if (const std::optional<std::string> model = common::Read_Whole_File(result.model))
-      files.emplace_back(stem + ".pdb", Profile_Pdb(*model, *result.profile, chain));
+    // The PDB text the model was read from (for mmCIF, as the suite reads it).
+    std::optional<std::string> model;
+    try {
+      model = Model_Text(job.model, shared.standard_input);
+    } catch (const common::Fatal_Error&) {
+    }
+    if (model) files.emplace_back(stem + ".pdb", Profile_Pdb(*model, *result.profile, chain));
     for (const auto& [path, content] : files) {
       try {
         common::Write_Output(path, content);
@@ -74,11 +83,13 @@ std::vector<std::string> Keep_Folder_Names(const std::vector<std::string>& model
   return names;
 }
 
-int Run_Batch(const Shared_Inputs& shared, const std::vector<std::string>& models, const Batch_Settings& settings,
+int Run_Batch(const Shared_Inputs& shared, const std::vector<Model_Job>& jobs, const Batch_Settings& settings,
               Report_Writer& writer) {
-  const std::size_t total = models.size();
+  const std::size_t total = jobs.size();
   std::vector<std::string> folders(total);
-  const std::vector<std::string> names = Keep_Folder_Names(models);
+  std::vector<std::string> bases;
+  for (const Model_Job& job : jobs) bases.push_back(job.folder);
+  const std::vector<std::string> names = Keep_Folder_Names(bases);
   if (!settings.profile_dir.empty()) {
     std::error_code error;
     fs::create_directories(settings.profile_dir, error);
@@ -100,9 +111,9 @@ int Run_Batch(const Shared_Inputs& shared, const std::vector<std::string>& model
   std::size_t done = 0;
   auto work = [&] {
     for (std::size_t i = next++; i < total; i = next++) {
-      Model_Result result = Assess_Model(shared, models[i], folders[i]);
+      Model_Result result = Assess_Model(shared, jobs[i], folders[i]);
       if (!folders[i].empty()) Keep_Files(folders[i], result);
-      if (result.profile) Profile_Outputs(settings, shared.chain, names[i], result);
+      if (result.profile) Profile_Outputs(settings, shared, jobs[i], names[i], result);
       result.files.clear();
       const std::lock_guard lock(mutex);
       results[i] = std::move(result);

@@ -2,19 +2,24 @@
 // thousands. See `catena --help`.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "catena/batch.hpp"
 #include "catena/html_report.hpp"
+#include "catena/inputs.hpp"
 #include "catena/options.hpp"
 #include "catena/pipeline.hpp"
+#include "catena/provenance.hpp"
 #include "catena/report.hpp"
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
 #include "common/program.hpp"
+#include "energy/shuffle.hpp"
 
 namespace {
 
@@ -23,6 +28,15 @@ namespace {
 int Refuse(const std::string& message) {
   std::fprintf(stderr, "catena: %s\n", catena::One_Line(message).c_str());
   return common::kExitFailure;
+}
+
+std::string Read_Standard_Input() {
+  std::string text;
+  char buffer[1 << 16];
+  std::size_t count;
+  while ((count = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) text.append(buffer, count);
+  if (std::ferror(stdin)) common::Fail("cannot read the standard input");
+  return text;
 }
 
 }  // namespace
@@ -39,29 +53,50 @@ int main(int argc, char** argv) {
       std::fputs(catena::Version_Text().c_str(), stdout);
       return common::kExitSuccess;
     }
+    // The run's warnings, on standard error as they arise and atop the report.
     std::vector<std::string> notes;
+    auto note = [&notes](std::string text) {
+      std::fprintf(stderr, "catena: %s\n", text.c_str());
+      notes.push_back(std::move(text));
+    };
     if (options.bundled_tables)
-      notes.emplace_back("using the bundled example tables: they are synthetic and give no meaningful verdict");
-    if (!options.alignment && !options.identity)
-      notes.emplace_back(
-          "no --alignment or --identity: zo341, pG and class stay empty (they need the sequence identity)");
-    for (const std::string& note : notes) std::fprintf(stderr, "catena: %s\n", note.c_str());
+      note("using the bundled example tables: they are synthetic and give no meaningful verdict");
 
-    catena::Shared_Inputs shared = catena::Load_Shared_Inputs(options);
+    std::shared_ptr<const std::string> standard_input;
+    if (std::count(options.models.begin(), options.models.end(), "-") ||
+        std::count(options.lists.begin(), options.lists.end(), "-"))
+      standard_input = std::make_shared<const std::string>(Read_Standard_Input());
+    const std::vector<catena::Model_Job> jobs = catena::Plan_Jobs(options, standard_input);
+    const auto without_identity = std::count_if(
+        jobs.begin(), jobs.end(), [](const catena::Model_Job& job) { return !job.alignment && !job.identity; });
+    if (without_identity == static_cast<long>(jobs.size())) {
+      note("no --alignment or --identity: zo341, pG and class stay empty (they need the sequence identity)");
+    } else if (without_identity) {
+      note(common::Format("%ld of %zu models have no alignment or identity: their zo341, pG and class stay empty",
+                          static_cast<long>(without_identity), jobs.size()));
+    }
+    // Without a seed, the clock's seed of the moment is used for every model,
+    // and printed, so that the run can be repeated.
+    const unsigned seed = options.seed.value_or(energy::Seed_Source{}.Next());
+    catena::Shared_Inputs shared = catena::Load_Shared_Inputs(options, jobs, seed);
+    shared.standard_input = standard_input;
     shared.residue_profile = options.profile_dir || options.report;
+    const catena::Run_Provenance provenance =
+        catena::Collect_Provenance(options, seed, options.seed ? options.seed_origin : "clock");
+    std::fputs(catena::Provenance_Text(provenance).c_str(), stderr);
     common::File output_file;
     std::FILE* out = stdout;
     if (options.output) {
       output_file = common::Open_Output(*options.output);
       out = output_file.get();
     }
-    const std::unique_ptr<catena::Report_Writer> records = catena::Make_Report_Writer(options.format, out);
+    const std::unique_ptr<catena::Report_Writer> records = catena::Make_Report_Writer(options.format, out, provenance);
     common::File report_file;
     std::unique_ptr<catena::Report_Writer> report;
     std::unique_ptr<catena::Report_Writer> both;
     if (options.report) {
       report_file = common::Open_Output(*options.report);
-      report = catena::Make_Html_Report_Writer(report_file.get(), notes);
+      report = catena::Make_Html_Report_Writer(report_file.get(), notes, provenance);
       both = std::make_unique<catena::Both_Writers>(*records, *report);
     }
     catena::Report_Writer* const writer = both ? both.get() : records.get();
@@ -71,11 +106,10 @@ int main(int argc, char** argv) {
     settings.jobs = options.jobs;
     settings.keep_dir = options.keep_dir.value_or("");
     settings.progress = isatty(fileno(stderr)) ? stderr : nullptr;
-    const int failed = catena::Run_Batch(shared, options.models, settings, *writer);
+    const int failed = catena::Run_Batch(shared, jobs, settings, *writer);
     if (options.output) common::Close_Output(output_file, *options.output);
     if (options.report) common::Close_Output(report_file, *options.report);
-    if (failed)
-      std::fprintf(stderr, "catena: %d of %zu models failed (see their error field)\n", failed, options.models.size());
+    if (failed) std::fprintf(stderr, "catena: %d of %zu models failed (see their error field)\n", failed, jobs.size());
     return failed ? common::kExitFailure : common::kExitSuccess;
   } catch (const common::Fatal_Error& error) {
     return Refuse(error.what());

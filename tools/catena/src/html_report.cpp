@@ -12,6 +12,7 @@ constexpr const char* kStyle = R"(
 body { font-family: sans-serif; margin: 1.5em; color: #1e1e1e; }
 h1 { font-size: 1.4em; margin: 0 0 0.3em; }
 p.note { margin: 0.2em 0; color: #7a4d00; }
+pre.run { font-size: 0.8em; color: #555555; margin: 0.4em 0; }
 table { border-collapse: collapse; font-size: 0.8em; margin: 1em 0; }
 th, td { border: 1px solid #cccccc; padding: 0.15em 0.4em; text-align: left; }
 td.number { text-align: right; font-variant-numeric: tabular-nums; }
@@ -85,10 +86,11 @@ bool Is_Number(const std::string& text) {
 // and the text of the records catena prints.
 class Html_Report_Writer final : public Report_Writer {
  public:
-  Html_Report_Writer(std::FILE* out, std::vector<std::string> notes) : out_(out), notes_(std::move(notes)) {
+  Html_Report_Writer(std::FILE* out, std::vector<std::string> notes, const Run_Provenance& provenance)
+      : out_(out), notes_(std::move(notes)), provenance_(Provenance_Text(provenance)) {
     tsv_stream_ = open_memstream(&tsv_buffer_, &tsv_size_);
     if (!tsv_stream_) throw std::bad_alloc();
-    tsv_ = Make_Report_Writer(Output_Format::Tsv, tsv_stream_);
+    tsv_ = Make_Report_Writer(Output_Format::Tsv, tsv_stream_, provenance);
   }
   ~Html_Report_Writer() override {
     std::fclose(tsv_stream_);
@@ -134,6 +136,7 @@ class Html_Report_Writer final : public Report_Writer {
     page += common::Format("<title>catena: %zu models</title>\n<style>%s</style>\n</head>\n<body>\n", models_, kStyle);
     page += common::Format("<h1>catena: %zu models, %zu failed</h1>\n", models_, failed_);
     for (const std::string& note : notes_) page += "<p class=\"note\">" + Xml_Text(note) + "</p>\n";
+    page += "<pre class=\"run\">" + Xml_Text(provenance_) + "</pre>\n";
     page +=
         "<p>Click a column heading to sort by it (again to reverse); failed models are shown in red with their "
         "message. A model's name leads to its per-residue energy profile below the table: energies above zero "
@@ -160,6 +163,7 @@ class Html_Report_Writer final : public Report_Writer {
 
   std::FILE* out_;
   std::vector<std::string> notes_;
+  std::string provenance_;
   char* tsv_buffer_ = nullptr;
   std::size_t tsv_size_ = 0, tsv_read_ = 0;
   std::FILE* tsv_stream_ = nullptr;
@@ -171,8 +175,9 @@ class Html_Report_Writer final : public Report_Writer {
 
 }  // namespace
 
-std::unique_ptr<Report_Writer> Make_Html_Report_Writer(std::FILE* out, std::vector<std::string> notes) {
-  return std::make_unique<Html_Report_Writer>(out, std::move(notes));
+std::unique_ptr<Report_Writer> Make_Html_Report_Writer(std::FILE* out, std::vector<std::string> notes,
+                                                       const Run_Provenance& provenance) {
+  return std::make_unique<Html_Report_Writer>(out, std::move(notes), provenance);
 }
 
 }  // namespace catena

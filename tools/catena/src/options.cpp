@@ -1,7 +1,9 @@
 #include "catena/options.hpp"
 
+#include <algorithm>
 #include <filesystem>
 
+#include "catena/inputs.hpp"
 #include "common/fatal_error.hpp"
 #include "common/scan.hpp"
 #include "energy/potential_table.hpp"
@@ -30,13 +32,6 @@ int Parse_Jobs(const std::string& text) {
   if (!value || std::to_string(*value) != text || *value < 1 || *value > 256)
     common::Fail("-j must be a whole number from 1 to 256, not '%s'", text.c_str());
   return *value;
-}
-
-void Check_Identity(const std::string& text) {
-  char* end = nullptr;
-  const double value = std::strtod(text.c_str(), &end);
-  if (text.empty() || *end != '\0' || !(value >= 0.0 && value <= 100.0))
-    common::Fail("--identity must be a percentage from 0 to 100, not '%s'", text.c_str());
 }
 
 }  // namespace
@@ -75,11 +70,17 @@ Options Parse_Arguments(const std::vector<std::string>& args, const std::string&
     } else if (arg == "--chain") {
       options.chain = value();
       structure::Check_Chain_Argument(options.chain);
+      options.chain = Parse_Chain_Choice(options.chain, "--chain");
     } else if (arg == "--alignment") {
       options.alignment = value();
     } else if (arg == "--identity") {
-      options.identity = value();
-      Check_Identity(*options.identity);
+      options.identity = Parse_Identity(value(), "--identity");
+    } else if (arg == "--models") {
+      const std::string models = value();
+      if (models != "first" && models != "all") common::Fail("--models must be first or all, not '%s'", models.c_str());
+      options.all_models = models == "all";
+    } else if (arg == "--list") {
+      options.lists.push_back(value());
     } else if (arg == "--pair-potential") {
       pair = value();
     } else if (arg == "--surface-potential") {
@@ -88,6 +89,7 @@ Options Parse_Arguments(const std::vector<std::string>& args, const std::string&
       table = value();
     } else if (arg == "--seed") {
       options.seed = Parse_Seed(value());
+      options.seed_origin = "--seed";
     } else if (arg == "-j" || arg == "--jobs") {
       options.jobs = Parse_Jobs(value());
     } else if (arg == "--keep") {
@@ -117,11 +119,17 @@ Options Parse_Arguments(const std::vector<std::string>& args, const std::string&
     }
   }
   if (options.help || options.version) return options;
-  if (options.models.empty()) common::Fail("no model file given");
+  if (options.models.empty() && options.lists.empty()) common::Fail("no model file given");
+  const auto from_stdin = std::count(options.models.begin(), options.models.end(), "-") +
+                          std::count(options.lists.begin(), options.lists.end(), "-");
+  if (from_stdin > 1) common::Fail("standard input ('-') can be read only once");
   if (options.alignment && options.identity) common::Fail("give --alignment or --identity, not both");
   if (options.profile_dir && options.profile_dir->empty()) common::Fail("--profile needs a folder name");
   if (options.report && options.report->empty()) common::Fail("--report needs a file name");
-  if (!options.seed) options.seed = energy::Seed_Source_From_Environment().fixed;
+  if (!options.seed) {
+    options.seed = energy::Seed_Source_From_Environment().fixed;
+    if (options.seed) options.seed_origin = "SHUFFLE_SEED";
+  }
   options.bundled_tables = !pair || !surface || !table;
   options.pair_potential = pair.value_or((fs::path(data_dir) / kPairFile).string());
   options.surface_potential = surface.value_or((fs::path(data_dir) / kSurfaceFile).string());

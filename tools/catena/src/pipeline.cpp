@@ -18,6 +18,7 @@
 #include "pg/class_lookup.hpp"
 #include "pg/feature_file.hpp"
 #include "structure/structure_tool.hpp"
+#include "structure/virtual_cb.hpp"
 
 namespace catena {
 namespace {
@@ -105,8 +106,16 @@ struct Energy_Texts {
 };
 
 Energy_Texts Run_Energy_Tool(const energy::Energy_Tool& tool, const structure::Atom_List& chain,
-                             const energy::MFP_Table& table, const Shared_Inputs& shared, const std::string& model) {
-  const structure::Atom_List list = energy::Prepare_Structure(tool, chain.Copy(), model, shared.chain);
+                             const energy::MFP_Table& table, const Shared_Inputs& shared, const std::string& model,
+                             char chain_id) {
+  structure::Atom_List list;
+  try {
+    list = energy::Prepare_Structure(tool, chain.Copy(), model, chain_id);
+  } catch (const common::Fatal_Error&) {
+    // The programs keep their own message; catena names the glycine.
+    if (const auto glycine = structure::Glycine_Without_Backbone(chain)) common::Fail("%s", glycine->c_str());
+    throw;
+  }
   energy::Energy_Profile_Run run(tool, list, table);
   const energy::Seed_Source seeds{shared.seed};
   Energy_Texts texts;
@@ -115,22 +124,51 @@ Energy_Texts Run_Energy_Tool(const energy::Energy_Tool& tool, const structure::A
   return texts;
 }
 
-void Assess(const Shared_Inputs& shared, const std::string& model_path, const std::string& keep_folder,
-            std::FILE* reader_out, std::FILE* reader_log, Model_Result& result) {
-  const std::string stem = fs::path(model_path).filename().string();
+// Reads the job's chain as the structure programs read it.
+structure::Atom_List Read_Chain(const Shared_Inputs& shared, const Model_Job& job, const structure::Reader_Io& io,
+                                Model_Result& result) {
+  const std::optional<std::string> text = Model_Text(job.model, shared.standard_input);
+  if (!text) {
+    std::fprintf(io.out, "Can not open %s\n", job.model.c_str());
+    if (io.log) std::fprintf(io.log, "Can not open %s\n", job.model.c_str());
+    common::Fail("file not found '%s'. Program will exit.\n\n", job.model.c_str());
+  }
+  char chain = job.chain.empty() ? '_' : job.chain.front();
+  if (job.chain == kFirstChain) {
+    const std::string chains = structure::Model_Chains(*text, job.model_number);
+    if (!chains.empty()) chain = chains.front();
+  }
+  result.chain = std::string(1, chain);
+  if (job.model_number != 0) {
+    result.model_number = std::to_string(job.model_number);
+  } else if (text->find("MODEL") != std::string::npos) {
+    const std::vector<int> numbers = structure::Model_Numbers(*text);
+    if (!numbers.empty()) result.model_number = std::to_string(numbers.front());
+  }
+  structure::Atom_List list;
+  structure::Read_Summary summary;
+  structure::Read_PDB_Text(job.model, *text, {chain, job.model_number}, list, structure::Get_AA_Type, io, &summary);
+  structure::Require_Atoms(list, summary, job.model, chain);
+  return list;
+}
+
+void Assess(const Shared_Inputs& shared, const Model_Job& job, const std::string& keep_folder, std::FILE* reader_out,
+            std::FILE* reader_log, Model_Result& result) {
+  const std::string stem = job.model == "-" ? "stdin" : fs::path(job.model).filename().string();
   auto add = [&](const std::string& suffix, const std::string& text) {
     result.files.emplace_back(stem + suffix, text);
   };
 
   const structure::Reader_Io io{reader_out, reader_log,
                                 keep_folder.empty() ? std::string() : (fs::path(keep_folder) / "pdbfile.tmp").string()};
-  const structure::Atom_List chain =
-      structure::Load_Chain({model_path, std::string(1, shared.chain)}, structure::Get_AA_Type, io);
+  const structure::Atom_List chain = Read_Chain(shared, job, io, result);
+  const char chain_id = result.chain.front();
 
-  const Energy_Texts pair = Run_Energy_Tool(energy::kPairTool, chain, shared.pair_table, shared, model_path);
+  const Energy_Texts pair = Run_Energy_Tool(energy::kPairTool, chain, shared.pair_table, shared, job.model, chain_id);
   add(".vicina.native", pair.native);
   add(".vicina.random", pair.random);
-  const Energy_Texts surface = Run_Energy_Tool(energy::kSurfaceTool, chain, shared.surface_table, shared, model_path);
+  const Energy_Texts surface =
+      Run_Energy_Tool(energy::kSurfaceTool, chain, shared.surface_table, shared, job.model, chain_id);
   add(".exposa.native", surface.native);
   add(".exposa.random", surface.random);
   result.pair_energy = Trimmed(pair.native);
@@ -155,14 +193,21 @@ void Assess(const Shared_Inputs& shared, const std::string& model_path, const st
   result.z_pair = Trimmed(combine::Z_Score_File_Line(z.zscore_pair));
   result.z_surface = Trimmed(combine::Z_Score_File_Line(z.zscore_surf));
 
-  if (shared.kinrate_file) result.files.push_back(*shared.kinrate_file);
-  if (!shared.identity_text) return;
-  add(".seq_ide", *shared.identity_text);
-  result.identity = Trimmed(*shared.identity_text);
+  std::optional<std::string> identity_text;
+  if (job.alignment) {
+    const Identity_Files& files = shared.alignments.at(*job.alignment);
+    if (files.kinrate_file) result.files.push_back(*files.kinrate_file);
+    identity_text = files.percent_text;
+  } else if (job.identity) {
+    identity_text = *job.identity + "\n";
+  }
+  if (!identity_text) return;
+  add(".seq_ide", *identity_text);
+  result.identity = Trimmed(*identity_text);
 
   const double zscore = Read_Scores(z_combined, 1, stem + ".zscore").front();
   const double compactness_value = Read_Scores(compactness, 1, stem + ".compactness").front();
-  const double identity = Read_Scores(*shared.identity_text, 1, stem + ".seq_ide").front();
+  const double identity = Read_Scores(*identity_text, 1, stem + ".seq_ide").front();
   const std::string zo341 = combine::ZO341_File_Line(combine::Compute_ZO341(zscore, compactness_value, identity));
   add(".zo341", zo341);
   result.zo341 = Trimmed(zo341);
@@ -191,36 +236,37 @@ std::string Identity_Percent_Text(const std::string& kinrate_text) {
   return common::Format("%.2f\n", common::Scan_Double(kinrate_text).value_or(0.0) * 100.0);
 }
 
-Shared_Inputs Load_Shared_Inputs(const Options& options) {
+Shared_Inputs Load_Shared_Inputs(const Options& options, const std::vector<Model_Job>& jobs, unsigned seed) {
   Shared_Inputs shared;
-  shared.chain = options.chain.front();
-  shared.seed = options.seed;
+  shared.seed = seed;
   shared.pair_table = energy::Load_Potential(energy::Pair_Table_Shape(), options.pair_potential);
   shared.surface_table = energy::Load_Potential(energy::Surface_Table_Shape(), options.surface_potential);
   shared.cpdf = pg::Read_cPDF_Table_File(options.table, stderr);
   if (shared.cpdf.feat_num != 2)
     common::Fail("the cPDF table '%s' has %d features; catena needs 2 (1 - ZO341, then the chain length)\n",
                  options.table.c_str(), shared.cpdf.feat_num);
-  if (options.alignment) {
+  for (const Model_Job& job : jobs) {
+    if (!job.alignment || shared.alignments.count(*job.alignment)) continue;
     Memory_Stream notes;  // kinrate's two notes on reading the second sequence
-    const double fraction = descriptors::Alignment_Identity(*options.alignment, notes.get());
+    const double fraction = descriptors::Alignment_Identity(*job.alignment, notes.get());
     const std::string kinrate_text = descriptors::Identity_File_Line(fraction);
-    shared.kinrate_file.emplace(fs::path(*options.alignment).filename().string() + ".seq_ide", kinrate_text);
-    shared.identity_text = Identity_Percent_Text(kinrate_text);
-  } else if (options.identity) {
-    shared.identity_text = *options.identity + "\n";
+    Identity_Files& files = shared.alignments[*job.alignment];
+    files.kinrate_file.emplace(fs::path(*job.alignment).filename().string() + ".seq_ide", kinrate_text);
+    files.percent_text = Identity_Percent_Text(kinrate_text);
   }
   return shared;
 }
 
-Model_Result Assess_Model(const Shared_Inputs& shared, const std::string& model_path, const std::string& keep_folder) {
+Model_Result Assess_Model(const Shared_Inputs& shared, const Model_Job& job, const std::string& keep_folder) {
   Model_Result result;
-  result.model = model_path;
-  result.chain = std::string(1, shared.chain);
+  result.model = job.model;
+  result.chain = job.chain.empty() ? "" : job.chain;
+  if (job.model_number != 0) result.model_number = std::to_string(job.model_number);
+  result.seed = std::to_string(shared.seed);
   Memory_Stream out;
   Memory_Stream log;
   try {
-    Assess(shared, model_path, keep_folder, out.get(), log.get(), result);
+    Assess(shared, job, keep_folder, out.get(), log.get(), result);
   } catch (const common::Fatal_Error& error) {
     result.error = One_Line(out.Text() + error.what());
   } catch (const std::bad_alloc&) {

@@ -3,6 +3,8 @@
 #include <array>
 #include <string>
 
+#include "catena/provenance.hpp"
+
 namespace catena {
 namespace {
 
@@ -12,7 +14,7 @@ struct Field {
   std::string Model_Result::*value;
 };
 
-const std::array<Field, 14> kFields = {{
+const std::array<Field, 16> kFields = {{
     {"model", false, &Model_Result::model},
     {"chain", false, &Model_Result::chain},
     {"length", true, &Model_Result::length},
@@ -26,6 +28,8 @@ const std::array<Field, 14> kFields = {{
     {"zo341", true, &Model_Result::zo341},
     {"pG", true, &Model_Result::pG},
     {"class", false, &Model_Result::winning_class},
+    {"model_number", true, &Model_Result::model_number},
+    {"seed", true, &Model_Result::seed},
     {"error", false, &Model_Result::error},
 }};
 
@@ -35,38 +39,6 @@ std::string Tsv_Text(const std::string& text) {
   for (char& c : clean)
     if (c == '\t' || c == '\n' || c == '\r') c = ' ';
   return clean;
-}
-
-std::string Json_String(const std::string& text) {
-  std::string quoted = "\"";
-  for (const char c : text) {
-    switch (c) {
-      case '"':
-        quoted += "\\\"";
-        break;
-      case '\\':
-        quoted += "\\\\";
-        break;
-      case '\n':
-        quoted += "\\n";
-        break;
-      case '\t':
-        quoted += "\\t";
-        break;
-      case '\r':
-        quoted += "\\r";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-          quoted += escaped;
-        } else {
-          quoted += c;
-        }
-    }
-  }
-  return quoted + "\"";
 }
 
 // A number as its file holds it is valid JSON, except "nan" and "inf".
@@ -97,8 +69,8 @@ class Tsv_Writer final : public Report_Writer {
 
 class Json_Writer final : public Report_Writer {
  public:
-  explicit Json_Writer(std::FILE* out) : out_(out) {}
-  void Begin() override { std::fputs("[", out_); }
+  Json_Writer(std::FILE* out, std::string run) : out_(out), run_(std::move(run)) {}
+  void Begin() override { std::fprintf(out_, "{\"catena\": %s,\n\"records\": [", run_.c_str()); }
   void Record(const Model_Result& result) override {
     std::fputs(first_ ? "\n  {" : ",\n  {", out_);
     first_ = false;
@@ -112,17 +84,19 @@ class Json_Writer final : public Report_Writer {
     std::fputs("}", out_);
     std::fflush(out_);
   }
-  void End() override { std::fputs(first_ ? "]\n" : "\n]\n", out_); }
+  void End() override { std::fputs(first_ ? "]}\n" : "\n]}\n", out_); }
 
  private:
   std::FILE* out_;
+  std::string run_;
   bool first_ = true;
 };
 
 }  // namespace
 
-std::unique_ptr<Report_Writer> Make_Report_Writer(Output_Format format, std::FILE* out) {
-  if (format == Output_Format::Json) return std::make_unique<Json_Writer>(out);
+std::unique_ptr<Report_Writer> Make_Report_Writer(Output_Format format, std::FILE* out,
+                                                  const Run_Provenance& provenance) {
+  if (format == Output_Format::Json) return std::make_unique<Json_Writer>(out, Provenance_Json(provenance));
   return std::make_unique<Tsv_Writer>(out);
 }
 

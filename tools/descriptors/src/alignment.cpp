@@ -47,7 +47,7 @@ int Get_AA_Index(char c) {
 
 void Read_Alignment(const std::string& path, Alignment& ali, std::FILE* out) {
   const common::File file = common::Open_Input(path);
-  if (!file) common::Fail("cannot open alignment file\n\n");
+  if (!file) common::Fail("cannot open alignment file '%s'\n\n", path.c_str());
   std::FILE* in = file.get();
   int sequence = 0;
   bool stop = false;
@@ -71,6 +71,12 @@ void Read_Alignment(const std::string& path, Alignment& ali, std::FILE* out) {
         break;
       }
       if (c == '\n') continue;
+      // A Windows line end is a line end; a carriage return alone is refused.
+      if (c == '\r') {
+        const int after = std::getc(in);
+        if (after == '\n') continue;
+        std::ungetc(after, in);
+      }
       ali.residues[sequence][position] = static_cast<char>(c);
       ali.indices[sequence][position] = Get_AA_Index(static_cast<char>(c));
       if (++position == kAlignmentPositions)

@@ -1,0 +1,101 @@
+// Every use of gemmi and zlib is in this file: their headers are heavy, and
+// nothing else in the suite needs them.
+#include "structure/structure_text.hpp"
+
+#include <zlib.h>
+
+#include <filesystem>
+#include <sstream>
+#include <stdexcept>
+
+// Numbers in the PDB lines come from the C library's snprintf, which rounds
+// correctly.
+#define USE_STD_SNPRINTF
+#define GEMMI_WRITE_IMPLEMENTATION
+#include <gemmi/cif.hpp>
+#include <gemmi/mmcif.hpp>
+#include <gemmi/to_pdb.hpp>
+
+#include "common/fatal_error.hpp"
+#include "common/files.hpp"
+#include "common/scan.hpp"
+
+namespace structure {
+namespace {
+
+// Inflates every member of a gzip stream (files may hold several).
+std::string Gunzip(std::string_view bytes, const std::string& name) {
+  std::string out;
+  z_stream stream{};
+  if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK) throw std::bad_alloc();
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+  stream.avail_in = static_cast<uInt>(bytes.size());
+  char buffer[1 << 16];
+  int status = Z_OK;
+  while (true) {
+    stream.next_out = reinterpret_cast<Bytef*>(buffer);
+    stream.avail_out = sizeof buffer;
+    status = inflate(&stream, Z_NO_FLUSH);
+    out.append(buffer, sizeof buffer - stream.avail_out);
+    if (status == Z_STREAM_END) {
+      if (stream.avail_in == 0 || !Is_Gzip({reinterpret_cast<const char*>(stream.next_in), stream.avail_in})) break;
+      inflateReset(&stream);
+      continue;
+    }
+    if (status != Z_OK) break;
+  }
+  inflateEnd(&stream);
+  if (status == Z_MEM_ERROR) throw std::bad_alloc();
+  if (status != Z_STREAM_END)
+    common::Fail("cannot decompress '%s': the gzip data is damaged or incomplete\nprogram will exit !\n", name.c_str());
+  return out;
+}
+
+}  // namespace
+
+bool Is_Gzip(std::string_view bytes) { return bytes.size() >= 2 && bytes[0] == '\x1f' && bytes[1] == '\x8b'; }
+
+bool Is_Mmcif(std::string_view text) {
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view line = text.substr(start, end - start);
+    if (!common::First_Word(line).empty())
+      return line.substr(line.find_first_not_of(" \t\r\f\v")).rfind("data_", 0) == 0;
+    start = end + 1;
+  }
+  return false;
+}
+
+std::string Mmcif_To_Pdb_Text(std::string_view text, const std::string& name) {
+  try {
+    gemmi::Structure st = gemmi::make_structure(gemmi::cif::read_memory(text.data(), text.size(), name.c_str()));
+    for (gemmi::Model& model : st.models)
+      std::erase_if(model.chains, [](const gemmi::Chain& chain) { return chain.name.size() > 2; });
+    std::ostringstream pdb;
+    gemmi::write_minimal_pdb(st, pdb);
+    return pdb.str();
+  } catch (const std::bad_alloc&) {
+    throw;
+  } catch (const std::exception& error) {
+    common::Fail("cannot read the mmCIF file '%s': %s\nprogram will exit !\n", name.c_str(), error.what());
+  }
+}
+
+std::string Structure_Text(std::string bytes, const std::string& name) {
+  if (Is_Gzip(bytes)) bytes = Gunzip(bytes, name);
+  if (Is_Mmcif(bytes)) return Mmcif_To_Pdb_Text(bytes, name);
+  return bytes;
+}
+
+std::optional<std::string> Load_Structure_Text(const std::string& path) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error))
+    common::Fail("'%s' is a directory. Program will exit.\n\n", path.c_str());
+  auto bytes = common::Read_Whole_File(path);
+  if (!bytes) return std::nullopt;
+  return Structure_Text(std::move(*bytes), path);
+}
+
+}  // namespace structure

@@ -1,0 +1,100 @@
+// The structure programs on the formats structures come in: a structure in
+// PDB format, the same structure converted to mmCIF with gemmi, and either
+// one gzip-compressed, give byte-identical outputs.
+#include <gtest/gtest.h>
+
+#include "support/potentials.hpp"
+#include "support/tool_case.hpp"
+
+namespace {
+
+using test_support::Run_Shell;
+using test_support::Run_Tool;
+using test_support::Temp_Dir;
+
+class Formats : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    potentials_ = new Temp_Dir;
+    potentials_->Write("pair.pot", test_support::Pair_Potential_Text(3));
+    potentials_->Write("surface.pot", test_support::Surface_Potential_Text(4));
+  }
+  static void TearDownTestSuite() { delete potentials_; }
+
+  // Runs the four structure programs on `m` in `dir`; returns their output.
+  static std::string Run_All(const Temp_Dir& dir, const std::string& chain) {
+    const test_support::Environment seed = {{"SHUFFLE_SEED", "11"}};
+    std::string out;
+    for (const auto& [program, table] : {std::pair<std::string, std::string>{"vicina", "pair.pot"},
+                                         {"exposa", "surface.pot"},
+                                         {"resitally", ""},
+                                         {"rotunda", ""}}) {
+      std::vector<std::string> args = {"m", chain};
+      if (!table.empty()) args.insert(args.begin(), potentials_->File(table));
+      const auto result = Run_Tool(program, args, dir.Path(), seed);
+      EXPECT_EQ(result.status, 0) << program << ": " << result.out;
+      out += result.out;
+    }
+    return out;
+  }
+
+  static Temp_Dir* potentials_;
+};
+
+Temp_Dir* Formats::potentials_ = nullptr;
+
+TEST_F(Formats, SameOutputsFromEveryFormat) {
+  struct Case {
+    const char* pdb;
+    const char* other;  // a file of tests/data, or the PDB file gzipped when empty
+    const char* chain;
+  };
+  const std::vector<Case> cases = {
+      {"1ubq.pdb", "1ubq.cif", "A"},                         // waters after the chain
+      {"1a0q.pdb", "1a0q.cif.gz", "H"},                      // insertion codes
+      {"1d3z_models1-2.pdb", "1d3z_models1-2.cif.gz", "A"},  // the first of two models
+      {"1enh.pdb", "", "_"},                                 // blank chain, gzip of PDB text
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.pdb);
+    Temp_Dir pdb;
+    Temp_Dir other;
+    pdb.Copy_In(test_support::Test_Data(c.pdb), "m");
+    if (*c.other) {
+      other.Copy_In(test_support::Test_Data(c.other), "m");
+    } else {
+      ASSERT_EQ(Run_Shell("gzip -c '" + test_support::Test_Data(c.pdb) + "' > m", other.Path()).status, 0);
+    }
+    EXPECT_EQ(Run_All(other, c.chain), Run_All(pdb, c.chain));
+    ASSERT_EQ(other.List(), pdb.List());
+    for (const std::string& name : pdb.List())
+      if (name != "m") EXPECT_EQ(*other.Read(name), *pdb.Read(name)) << name;
+  }
+}
+
+TEST_F(Formats, InputsThatCannotBeRead) {
+  struct Case {
+    const char* label;
+    std::string shell;  // prepares "m"
+    std::string out;
+  };
+  const std::vector<Case> cases = {
+      {"a directory", "mkdir m", "'m' is a directory. Program will exit.\n\n"},
+      {"damaged gzip", "printf 'ATOM\\n' | gzip -c | head -c 15 > m",
+       "cannot decompress 'm': the gzip data is damaged or incomplete\nprogram will exit !\n"},
+      {"mmCIF with an unclosed quote", "printf 'data_x\\nloop_\\n_atom_site.id\\n\"1\\n' > m",
+       "cannot read the mmCIF file 'm': "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    Temp_Dir dir;
+    ASSERT_EQ(Run_Shell(c.shell, dir.Path()).status, 0);
+    const auto result = Run_Tool("resitally", {"m", "A"}, dir.Path());
+    EXPECT_EQ(result.status, 8);
+    EXPECT_EQ(result.out.substr(0, c.out.size()), c.out) << result.out;
+    EXPECT_FALSE(dir.Exists("pdbfile.tmp"));
+    EXPECT_FALSE(dir.Exists("m.length"));
+  }
+}
+
+}  // namespace
