@@ -1,8 +1,9 @@
 #include "catena/profile_files.hpp"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <map>
+#include <unordered_map>
 
 #include "common/fatal_error.hpp"
 #include "common/scan.hpp"
@@ -30,9 +31,12 @@ double Nice_Step(double span, int count) {
   return 10.0 * power;
 }
 
+// A coordinate with one decimal (as "%.1f"), without the sign of a negative zero.
 std::string Number(double value) {
-  std::string text = common::Format("%.1f", value);
-  return text == "-0.0" ? "0.0" : text;
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 1).ptr;
+  std::string number(text, end);
+  return number == "-0.0" ? "0.0" : number;
 }
 
 }  // namespace
@@ -82,33 +86,38 @@ std::string Profile_Tsv(const energy::Residue_Profile& profile, char chain) {
 std::string Profile_Pdb(const std::string& model_text, const energy::Residue_Profile& profile, char chain) {
   std::vector<double> raw;
   const std::vector<double>& shown = Shown_Values(profile, raw);
-  std::map<std::string, double> value_of;  // by residue label
+  // The temperature factor text of each residue, by its label.
+  std::unordered_map<std::string, std::string> factor_of;
   for (std::size_t i = 0; i < profile.residues.size(); ++i)
-    value_of.emplace(energy::Residue_Label(profile.residues[i]), shown[i]);
+    factor_of.emplace(energy::Residue_Label(profile.residues[i]),
+                      common::Format("%6.2f", std::clamp(shown[i], -999.99, 9999.99)));
+  const std::string no_value = "  0.00";
   const char wanted = chain == '_' ? ' ' : chain;
 
   std::string text;
-  text.reserve(model_text.size());
-  std::size_t start = 0;
-  while (start < model_text.size()) {
-    std::size_t end = model_text.find('\n', start);
-    const bool has_newline = end != std::string::npos;
-    if (!has_newline) end = model_text.size();
-    std::string line = model_text.substr(start, end - start);
+  text.reserve(model_text.size() + model_text.size() / 8);
+  const std::string_view all(model_text);
+  std::string label;
+  for (std::size_t start = 0; start < all.size();) {
+    std::size_t end = all.find('\n', start);
+    if (end == std::string_view::npos) end = all.size();
+    std::string_view line = all.substr(start, end - start);
     const bool carriage_return = !line.empty() && line.back() == '\r';
-    if (carriage_return) line.pop_back();
-    const std::string_view record = common::First_Word(std::string_view(line).substr(0, 6));
+    if (carriage_return) line.remove_suffix(1);
+    const std::string_view record = common::First_Word(line.substr(0, 6));
     if ((record == "ATOM" || record == "HETATM") && line.size() > 21 && line[21] == wanted) {
-      std::string label(common::First_Word(line.size() > 22 ? std::string_view(line).substr(22, 4) : ""));
+      label = common::First_Word(line.substr(22, 4));
       if (line.size() > 26 && line[26] != ' ') label += line[26];
-      const auto found = value_of.find(label);
-      const double value = std::clamp(found == value_of.end() ? 0.0 : found->second, -999.99, 9999.99);
-      if (line.size() < 66) line.resize(66, ' ');
-      line.replace(60, 6, common::Format("%6.2f", value));
+      const auto found = factor_of.find(label);
+      text += line.substr(0, 60);
+      if (line.size() < 60) text.append(60 - line.size(), ' ');
+      text += found == factor_of.end() ? no_value : found->second;
+      if (line.size() > 66) text += line.substr(66);
+    } else {
+      text += line;
     }
-    text += line;
     if (carriage_return) text += '\r';
-    if (has_newline) text += '\n';
+    if (end < all.size()) text += '\n';
     start = end + 1;
   }
   return text;
