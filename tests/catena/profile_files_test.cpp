@@ -41,6 +41,10 @@ TEST(ProfileFiles, ModelKeepsEveryByteButTheChainsTemperatureFactors) {
     SCOPED_TRACE(c.label);
     EXPECT_EQ(Profile_Pdb(c.line, Two_Residues(), 'A'), c.expected);
   }
+  // Of a file of two models, the second was read: only its lines change.
+  const std::string model_1 = "MODEL        1\n" + atom + "\nENDMDL\n";
+  EXPECT_EQ(Profile_Pdb(model_1 + "MODEL        2\n" + atom + "\nENDMDL\n", Two_Residues(), 'A', 2),
+            model_1 + "MODEL        2\n" + cases[0].expected + "ENDMDL\n");
 }
 
 TEST(ProfileFiles, TableHasAColumnPerEnergyAndWindow) {

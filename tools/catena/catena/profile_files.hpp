@@ -22,7 +22,9 @@ std::string Profile_Tsv(const energy::Residue_Profile& profile, char chain);
 // The model's text with columns 61-66 of every ATOM and HETATM line of the
 // chain replaced by its residue's combined energy smoothed over the first
 // window ("%6.2f"; 0.00 for a residue without a value). Every other byte stays.
-std::string Profile_Pdb(const std::string& model_text, const energy::Residue_Profile& profile, char chain);
+// With a model number, only the lines of that MODEL change.
+std::string Profile_Pdb(const std::string& model_text, const energy::Residue_Profile& profile, char chain,
+                        int model = 0);
 
 // The profile plot: raw combined energy, the smoothed ones, the zero line,
 // positive (unfavourable) stretches of the first window shaded.

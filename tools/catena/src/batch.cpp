@@ -57,7 +57,8 @@ void Profile_Outputs(const Batch_Settings& settings, const Shared_Inputs& shared
       model = Model_Text(job.model, shared.standard_input);
     } catch (const common::Fatal_Error&) {
     }
-    if (model) files.emplace_back(stem + ".pdb", Profile_Pdb(*model, *result.profile, chain));
+    const int model_number = result.model_number.empty() ? 0 : std::stoi(result.model_number);
+    if (model) files.emplace_back(stem + ".pdb", Profile_Pdb(*model, *result.profile, chain, model_number));
     for (const auto& [path, content] : files) {
       try {
         common::Write_Output(path, content);

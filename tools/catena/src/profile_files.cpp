@@ -83,7 +83,7 @@ std::string Profile_Tsv(const energy::Residue_Profile& profile, char chain) {
   return text;
 }
 
-std::string Profile_Pdb(const std::string& model_text, const energy::Residue_Profile& profile, char chain) {
+std::string Profile_Pdb(const std::string& model_text, const energy::Residue_Profile& profile, char chain, int model) {
   std::vector<double> raw;
   const std::vector<double>& shown = Shown_Values(profile, raw);
   // The temperature factor text of each residue, by its label.
@@ -98,6 +98,7 @@ std::string Profile_Pdb(const std::string& model_text, const energy::Residue_Pro
   text.reserve(model_text.size() + model_text.size() / 8);
   const std::string_view all(model_text);
   std::string label;
+  int current_model = 0;  // of the MODEL record the line is in; 0 outside any
   for (std::size_t start = 0; start < all.size();) {
     std::size_t end = all.find('\n', start);
     if (end == std::string_view::npos) end = all.size();
@@ -105,7 +106,10 @@ std::string Profile_Pdb(const std::string& model_text, const energy::Residue_Pro
     const bool carriage_return = !line.empty() && line.back() == '\r';
     if (carriage_return) line.remove_suffix(1);
     const std::string_view record = common::First_Word(line.substr(0, 6));
-    if ((record == "ATOM" || record == "HETATM") && line.size() > 21 && line[21] == wanted) {
+    if (record == "MODEL") current_model = common::Scan_Int(common::First_Word(line.substr(5))).value_or(0);
+    if (record == "ENDMDL") current_model = 0;
+    if ((record == "ATOM" || record == "HETATM") && line.size() > 21 && line[21] == wanted &&
+        (model == 0 || current_model == model)) {
       label = common::First_Word(line.substr(22, 4));
       if (line.size() > 26 && line[26] != ' ') label += line[26];
       const auto found = factor_of.find(label);
