@@ -176,5 +176,45 @@ TEST(VirtualCB, ImpossibleGlycinesAreFatal) {
   }
 }
 
+// Exactly the glycines Insert_CB_GLY refuses are described, by the residue
+// as the file numbers it and the atoms it lacks.
+TEST(VirtualCB, GlycinesWithoutBackboneAreNamed) {
+  struct Case {
+    std::vector<Spec> specs;
+    std::optional<std::string> description;
+  };
+  const std::string cannot = " atom: no virtual CB can be built for it";
+  const std::vector<Case> cases = {
+      {{{"CA", "ALA", 4, 0, 0, 0}, {"CA", "GLY", 7, 1, 0, 0}},
+       "glycine GLY 7 of chain 'A' (residue 7) has no N, C or O" + cannot},
+      {{{"N", "GLY", 1, 0, 0, 0}, {"CA", "GLY", 1, 1, 0, 0}, {"O", "GLY", 1, 2, 1, 0}},
+       "glycine GLY 1 of chain 'A' (residue 1) has no C" + cannot},
+      {{{"N", "GLY", 1, 1, 0, 0}, {"CA", "GLY", 1, 1, 0, 0}, {"C", "GLY", 1, 2, 0, 0}, {"OXT", "GLY", 1, 2, 1, 0}},
+       "glycine GLY 1 of chain 'A' (residue 1) has its N on its CA: no virtual CB can be built for it"},
+      // Borrowing the next residue's backbone succeeds: nothing to name.
+      {{{"N", "GLY", 1, 0, 0, 0},
+        {"CA", "GLY", 1, 1, 0.5, 0},
+        {"C", "GLY", 1, 2, 0, 0},
+        {"N", "ALA", 2, 3, 0, 0},
+        {"CA", "ALA", 2, 4, 0.5, 0},
+        {"C", "ALA", 2, 5, 0, 0},
+        {"O", "ALA", 2, 5, 1, 0}},
+       std::nullopt},
+  };
+  for (const Case& c : cases) {
+    Atom_List list = Make(c.specs);
+    EXPECT_EQ(Glycine_Without_Backbone(list), c.description);
+    Atom_List copy = Make(c.specs);
+    EXPECT_EQ(c.description.has_value(), [&] {
+      try {
+        Build_Virtual_CB_for_Glycines(copy);
+      } catch (const common::Fatal_Error&) {
+        return true;
+      }
+      return false;
+    }());
+  }
+}
+
 }  // namespace
 }  // namespace structure

@@ -55,12 +55,12 @@ struct Model_Job {
 };
 
 // Expands the command line's models, directories and lists into jobs, in
-// order: the models and directories as given, then each list. `read_text`
-// gives the text of a standard input that was read (null when none).
+// order: the models and directories as given, then each list.
+// `standard_input` holds what was read from it (null when nothing was).
 std::vector<Model_Job> Plan_Jobs(const Options& options, const std::shared_ptr<const std::string>& standard_input);
 
-// The PDB text of a model for planning and assessing: the standard input's
-// text for "-", else the file read as the structure programs read it.
+// The PDB text of a model for planning and assessing: the standard input for
+// "-", else the file, read as the structure programs read files.
 std::optional<std::string> Model_Text(const std::string& model,
                                       const std::shared_ptr<const std::string>& standard_input);
 

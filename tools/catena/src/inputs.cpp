@@ -147,7 +147,7 @@ std::vector<std::string> Structure_Files_In(const std::string& directory) {
 
 std::optional<std::string> Model_Text(const std::string& model,
                                       const std::shared_ptr<const std::string>& standard_input) {
-  if (model == "-" && standard_input) return *standard_input;
+  if (model == "-" && standard_input) return structure::Structure_Text(*standard_input, model);
   return structure::Load_Structure_Text(model);
 }
 

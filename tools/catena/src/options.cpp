@@ -141,13 +141,25 @@ std::string Version_Text() { return std::string("catena (fold assessment suite) 
 
 std::string Help_Text() {
   return R"(Usage: catena [options] MODEL.pdb...
+       catena [options] --list FILE
 
 Assesses protein models: for every model it computes what the suite's eight
 programs compute one after another (vicina, exposa, resitally, rotunda,
 sigmara, kinrate, blendora, verdicta) and prints one record per model.
 
+A MODEL is a PDB or mmCIF file, gzip-compressed or not; a directory (its
+.pdb, .ent, .cif and .mmcif files, also .gz, sorted by name); or '-' for
+standard input.
+
 Options:
-  --chain ID               chain to read (column 22); default: a blank chain ('_')
+  --chain ID|all           chain to read (one character, '_' for a blank chain);
+                           all: one record per chain; default: the chain of
+                           each file's first ATOM record
+  --models first|all       all: one record per model of a multi-model file
+                           (default: the first model)
+  --list FILE              models to assess, one per line ('-': standard input);
+                           a header line "model<TAB>chain<TAB>alignment<TAB>identity"
+                           (any of the last three, in any order) names the columns
   --alignment FILE.pir     PIR alignment of the model's sequence with its template;
                            its identity (as kinrate computes it) goes to the ZO341 score
   --identity PERCENT       sequence identity 0-100 instead of an alignment
@@ -155,7 +167,7 @@ Options:
   --surface-potential FILE surface potential table (default: the bundled example)
   --table FILE             cPDF table for pG (default: the bundled example)
   --seed N                 seed of the sequence shuffles, as SHUFFLE_SEED (default:
-                           $SHUFFLE_SEED, else the clock)
+                           $SHUFFLE_SEED, else the clock's, printed at the start)
   -j, --jobs N             models assessed in parallel (default 1)
   --keep DIR               keep every model's files, as the programs write them,
                            in DIR/<model file name>/
@@ -172,8 +184,10 @@ Options:
 Output fields, one record per model: model, chain, length (residues),
 compactness, pair_energy, surface_energy (native energies), z_pair, z_surface,
 z_combined (Z-scores against 200 shuffled sequences), identity (percent),
-zo341, pG, class (winning class of the cPDF table), error. Without
---alignment or --identity, zo341, pG and class stay empty.
+zo341, pG, class (winning class of the cPDF table), model_number, seed, error.
+Without an alignment or identity, zo341, pG and class stay empty. The version,
+the seed and the tables' paths and SHA-256 sums go to standard error at the
+start (in JSON also into the "catena" object beside the "records").
 
 The bundled tables are SYNTHETIC EXAMPLES: they show how the suite works and
 give no meaningful verdict. Pass real tables with --pair-potential,
