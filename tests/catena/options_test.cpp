@@ -84,6 +84,8 @@ TEST(Options, Refusals) {
       {{"--identity", "101", "m.pdb"}, "--identity must be a percentage from 0 to 100, not '101'"},
       {{"--identity", "4o", "m.pdb"}, "--identity must be a percentage from 0 to 100, not '4o'"},
       {{"--identity", "40", "--alignment", "a.pir", "m.pdb"}, "give --alignment or --identity, not both"},
+      {{"--profile=", "m.pdb"}, "--profile needs a folder name"},
+      {{"--report=", "m.pdb"}, "--report needs a file name"},
   };
   for (const auto& [args, message] : cases) EXPECT_EQ(Refusal(args), message);
   EXPECT_TRUE(Parse_Arguments({"--help"}, "/d").help);

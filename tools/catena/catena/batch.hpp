@@ -15,6 +15,8 @@ struct Batch_Settings {
   int jobs = 1;
   std::string keep_dir;           // empty: keep nothing
   std::FILE* progress = nullptr;  // a terminal to draw a progress bar on, or null
+  std::string profile_dir;        // empty: write no profile files
+  bool plots = false;             // keep each model's profile plot in its result
 };
 
 // Folder names under the keep directory, one per model: the model's file name

@@ -26,6 +26,8 @@ struct Options {
   std::optional<std::string> keep_dir;
   Output_Format format = Output_Format::Tsv;
   std::optional<std::string> output;
+  std::optional<std::string> profile_dir;  // per-residue profiles of every model
+  std::optional<std::string> report;       // the batch as one HTML page
   bool help = false;
   bool version = false;
 };

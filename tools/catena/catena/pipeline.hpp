@@ -17,6 +17,7 @@
 #include "catena/inputs.hpp"
 #include "catena/options.hpp"
 #include "energy/potential_table.hpp"
+#include "energy/residue_profile.hpp"
 #include "pg/cpdf_table.hpp"
 
 namespace catena {
@@ -37,6 +38,7 @@ struct Shared_Inputs {
   unsigned seed = 0;
   std::map<std::string, Identity_Files> alignments;   // by the alignment's path
   std::shared_ptr<const std::string> standard_input;  // the text of "-"; null when not read
+  bool residue_profile = false;                       // compute each model's per-residue energies
 };
 
 // Loads the tables and computes the identity of every alignment the jobs
@@ -59,6 +61,10 @@ struct Model_Result {
   std::string error;  // empty on success
   // The files the programs would have written, in order: name and content.
   std::vector<std::pair<std::string, std::string>> files;
+  // The per-residue energies, when asked for and the model was assessed, and
+  // the plot of them once drawn.
+  std::optional<energy::Residue_Profile> profile;
+  std::string profile_svg;
 };
 
 // A message of the programs as one line: its lines joined by "; ", without

@@ -8,6 +8,7 @@
 #include <optional>
 #include <thread>
 
+#include "catena/profile_files.hpp"
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
 
@@ -37,6 +38,39 @@ void Keep_Files(const std::string& folder, Model_Result& result) {
   }
 }
 
+// Draws the model's profile and writes its profile files as DIR/NAME.profile.*;
+// a failure to write them is the model's failure.
+void Profile_Outputs(const Batch_Settings& settings, const Shared_Inputs& shared, const Model_Job& job,
+                     const std::string& name, Model_Result& result) {
+  std::string title = result.model + ", chain " + result.chain;
+  if (!result.model_number.empty()) title += ", model " + result.model_number;
+  std::string svg =
+      Profile_Svg(*result.profile, {title, result.z_pair, result.z_surface, result.z_combined, result.pG});
+  if (!settings.profile_dir.empty()) {
+    const char chain = result.chain.empty() ? '_' : result.chain.front();
+    const std::string stem = (fs::path(settings.profile_dir) / name).string() + ".profile";
+    std::vector<std::pair<std::string, std::string>> files = {{stem + ".tsv", Profile_Tsv(*result.profile, chain)},
+                                                              {stem + ".svg", svg}};
+    // The PDB text the model was read from (for mmCIF, as the suite reads it).
+    std::optional<std::string> model;
+    try {
+      model = Model_Text(job.model, shared.standard_input);
+    } catch (const common::Fatal_Error&) {
+    }
+    const int model_number = result.model_number.empty() ? 0 : std::stoi(result.model_number);
+    if (model) files.emplace_back(stem + ".pdb", Profile_Pdb(*model, *result.profile, chain, model_number));
+    for (const auto& [path, content] : files) {
+      try {
+        common::Write_Output(path, content);
+      } catch (const common::Fatal_Error&) {
+        if (result.error.empty()) result.error = "cannot write '" + path + "'";
+      }
+    }
+  }
+  if (settings.plots) result.profile_svg = std::move(svg);
+  result.profile.reset();
+}
+
 }  // namespace
 
 std::vector<std::string> Keep_Folder_Names(const std::vector<std::string>& models) {
@@ -54,10 +88,15 @@ int Run_Batch(const Shared_Inputs& shared, const std::vector<Model_Job>& jobs, c
               Report_Writer& writer) {
   const std::size_t total = jobs.size();
   std::vector<std::string> folders(total);
+  std::vector<std::string> bases;
+  for (const Model_Job& job : jobs) bases.push_back(job.folder);
+  const std::vector<std::string> names = Keep_Folder_Names(bases);
+  if (!settings.profile_dir.empty()) {
+    std::error_code error;
+    fs::create_directories(settings.profile_dir, error);
+    if (error) common::Fail("cannot create the folder '%s': %s", settings.profile_dir.c_str(), error.message().c_str());
+  }
   if (!settings.keep_dir.empty()) {
-    std::vector<std::string> bases;
-    for (const Model_Job& job : jobs) bases.push_back(job.folder);
-    const std::vector<std::string> names = Keep_Folder_Names(bases);
     for (std::size_t i = 0; i < total; ++i) {
       folders[i] = (fs::path(settings.keep_dir) / names[i]).string();
       std::error_code error;
@@ -75,6 +114,7 @@ int Run_Batch(const Shared_Inputs& shared, const std::vector<Model_Job>& jobs, c
     for (std::size_t i = next++; i < total; i = next++) {
       Model_Result result = Assess_Model(shared, jobs[i], folders[i]);
       if (!folders[i].empty()) Keep_Files(folders[i], result);
+      if (result.profile) Profile_Outputs(settings, shared, jobs[i], names[i], result);
       result.files.clear();
       const std::lock_guard lock(mutex);
       results[i] = std::move(result);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "catena/batch.hpp"
+#include "catena/html_report.hpp"
 #include "catena/inputs.hpp"
 #include "catena/options.hpp"
 #include "catena/pipeline.hpp"
@@ -55,9 +56,14 @@ int Run(int argc, char** argv) {
       std::fputs(catena::Version_Text().c_str(), stdout);
       return common::kExitSuccess;
     }
+    // The run's warnings, on standard error as they arise and atop the report.
+    std::vector<std::string> notes;
+    auto note = [&notes](std::string text) {
+      std::fprintf(stderr, "catena: %s\n", text.c_str());
+      notes.push_back(std::move(text));
+    };
     if (options.bundled_tables)
-      std::fputs("catena: using the bundled example tables: they are synthetic and give no meaningful verdict\n",
-                 stderr);
+      note("using the bundled example tables: they are synthetic and give no meaningful verdict");
 
     std::shared_ptr<const std::string> standard_input;
     if (std::count(options.models.begin(), options.models.end(), "-") ||
@@ -67,39 +73,48 @@ int Run(int argc, char** argv) {
     const auto without_identity = std::count_if(
         jobs.begin(), jobs.end(), [](const catena::Model_Job& job) { return !job.alignment && !job.identity; });
     if (without_identity == static_cast<long>(jobs.size())) {
-      std::fputs(
-          "catena: no --alignment or --identity: zo341, pG and class stay empty (they need the sequence "
-          "identity)\n",
-          stderr);
+      note("no --alignment or --identity: zo341, pG and class stay empty (they need the sequence identity)");
     } else if (without_identity) {
-      std::fprintf(stderr,
-                   "catena: %ld of %zu models have no alignment or identity: their zo341, pG and class stay empty\n",
-                   static_cast<long>(without_identity), jobs.size());
+      note(common::Format("%ld of %zu models have no alignment or identity: their zo341, pG and class stay empty",
+                          static_cast<long>(without_identity), jobs.size()));
     }
     // Without a seed, the clock's seed of the moment is used for every model,
     // and printed, so that the run can be repeated.
     const unsigned seed = options.seed.value_or(energy::Seed_Source{}.Next());
     catena::Shared_Inputs shared = catena::Load_Shared_Inputs(options, jobs, seed);
     shared.standard_input = standard_input;
+    shared.residue_profile = options.profile_dir || options.report;
     const catena::Run_Provenance provenance =
         catena::Collect_Provenance(options, seed, options.seed ? options.seed_origin : "clock");
     std::fputs(catena::Provenance_Text(provenance).c_str(), stderr);
     std::optional<common::Replacing_Output> output_file;
     if (options.output) output_file.emplace(*options.output);
     std::FILE* out = output_file ? output_file->get() : stdout;
-    const std::unique_ptr<catena::Report_Writer> writer = catena::Make_Report_Writer(options.format, out, provenance);
+    const std::unique_ptr<catena::Report_Writer> records = catena::Make_Report_Writer(options.format, out, provenance);
+    std::optional<common::Replacing_Output> report_file;
+    std::unique_ptr<catena::Report_Writer> report;
+    std::unique_ptr<catena::Report_Writer> both;
+    if (options.report) {
+      report_file.emplace(*options.report);
+      report = catena::Make_Html_Report_Writer(report_file->get(), notes, provenance);
+      both = std::make_unique<catena::Both_Writers>(*records, *report);
+    }
+    catena::Report_Writer* const writer = both ? both.get() : records.get();
     catena::Batch_Settings settings;
+    settings.profile_dir = options.profile_dir.value_or("");
+    settings.plots = options.report.has_value();
     settings.jobs = options.jobs;
     settings.keep_dir = options.keep_dir.value_or("");
     settings.progress = isatty(fileno(stderr)) ? stderr : nullptr;
     const int failed = catena::Run_Batch(shared, jobs, settings, *writer);
-    if (const int error = writer->Write_Error()) {
+    if (const int error = records->Write_Error()) {
       const std::string where =
           options.output ? "output file '" + *options.output + "'" : std::string("to standard output");
       std::clearerr(out);  // reported here, with its reason, not again at exit
       return Refuse("cannot write " + where + ": " + std::strerror(error));
     }
     if (output_file) output_file->Commit();
+    if (report_file) report_file->Commit();
     if (failed) std::fprintf(stderr, "catena: %d of %zu models failed (see their error field)\n", failed, jobs.size());
     return failed ? common::kExitFailure : common::kExitSuccess;
   } catch (const common::Fatal_Error& error) {

@@ -107,6 +107,10 @@ Options Parse_Arguments(const std::vector<std::string>& args, const std::string&
       }
     } else if (arg == "-o" || arg == "--output") {
       options.output = value();
+    } else if (arg == "--profile") {
+      options.profile_dir = value();
+    } else if (arg == "--report") {
+      options.report = value();
     } else if (arg == "--") {
       options.models.insert(options.models.end(), args.begin() + static_cast<long>(i) + 1, args.end());
       break;
@@ -122,6 +126,8 @@ Options Parse_Arguments(const std::vector<std::string>& args, const std::string&
                           std::count(options.lists.begin(), options.lists.end(), "-");
   if (from_stdin > 1) common::Fail("standard input ('-') can be read only once");
   if (options.alignment && options.identity) common::Fail("give --alignment or --identity, not both");
+  if (options.profile_dir && options.profile_dir->empty()) common::Fail("--profile needs a folder name");
+  if (options.report && options.report->empty()) common::Fail("--report needs a file name");
   if (!options.seed) {
     options.seed = energy::Seed_Source_From_Environment().fixed;
     if (options.seed) options.seed_origin = "SHUFFLE_SEED";

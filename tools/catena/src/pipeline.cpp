@@ -14,6 +14,7 @@
 #include "descriptors/chain_length.hpp"
 #include "descriptors/compactness.hpp"
 #include "energy/energy_tool.hpp"
+#include "energy/residue_profile.hpp"
 #include "pg/class_lookup.hpp"
 #include "pg/feature_file.hpp"
 #include "structure/structure_tool.hpp"
@@ -173,6 +174,8 @@ void Assess(const Shared_Inputs& shared, const Model_Job& job, const std::string
   add(".exposa.random", surface.random);
   result.pair_energy = Trimmed(pair.native);
   result.surface_energy = Trimmed(surface.native);
+  if (shared.residue_profile)
+    result.profile = energy::Compute_Residue_Profile(chain, shared.pair_table, shared.surface_table);
 
   const std::string length = descriptors::Length_File_Line(descriptors::Chain_Length(chain.first));
   const std::string compactness = descriptors::Compactness_File_Line(descriptors::Compactness(chain.first));
@@ -275,6 +278,7 @@ Model_Result Assess_Model(const Shared_Inputs& shared, const Model_Job& job, con
     result.length = result.compactness = result.pair_energy = result.surface_energy = "";
     result.z_pair = result.z_surface = result.z_combined = result.identity = result.zo341 = result.pG = "";
     result.winning_class = "";
+    result.profile.reset();
   }
   return result;
 }
