@@ -204,7 +204,7 @@ std::string Profile_Svg(const energy::Residue_Profile& profile, const Plot_Title
 
   // Residue numbers as the file has them, at round numbers.
   if (n > 0) {
-    const double every = std::max(1.0, Nice_Step(static_cast<double>(n), 10));
+    const double every = std::max(1.0, Nice_Step(static_cast<double>(n), 12));
     svg += "<g text-anchor=\"middle\">\n";
     for (std::size_t i = 0; i < n; ++i) {
       const energy::Residue_Energy& r = profile.residues[i];
