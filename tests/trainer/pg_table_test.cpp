@@ -8,6 +8,7 @@
 
 #include "common/fatal_error.hpp"
 #include "pg/class_lookup.hpp"
+#include "support/run_tool.hpp"
 
 namespace trainer {
 namespace {
@@ -156,6 +157,50 @@ TEST(PgTable, DeterministicTextAndShuffle) {
   EXPECT_NE(labels(once), labels(models));
   const std::string shuffled = labels(once);
   EXPECT_EQ(std::count(shuffled.begin(), shuffled.end(), '1'), 44);
+}
+
+}  // namespace
+}  // namespace trainer
+
+namespace trainer {
+namespace {
+
+TEST(LabelledTsv, ReadsByColumnNameAndRefusesBadRows) {
+  const std::string header = "# made by hand\nmodel\tset\tlength\tclass\tone_minus_zo341\n";
+  const test_support::Temp_Dir dir;
+  const std::string path = dir.File("labelled.tsv");
+  dir.Write("labelled.tsv", header +
+                                "a\ttrain\t65\tcorrect\t0.000\n\n"
+                                "b\theld-out\t120\tincorrect\t0.998\n"
+                                "c\ttrain\t80\tincorrect\t1.000\n");
+  const std::vector<Labelled_Model> train = Read_Labelled_Models(path, "train");
+  ASSERT_EQ(train.size(), 2U);
+  EXPECT_TRUE(train[0].correct);
+  EXPECT_EQ(train[1].length, 80);
+  EXPECT_EQ(Read_Labelled_Models(path, std::nullopt).size(), 3U);
+
+  struct Case {
+    const char* fault;
+    std::string text;
+    const char* message;
+  };
+  const std::vector<Case> cases = {
+      {"unknown class", header + "a\ttrain\t65\tgood\t0.1\n", "line 3: the class is 'good'"},
+      {"not a number", header + "a\ttrain\t65x\tcorrect\t0.1\n", "line 3: column 'length' holds '65x'"},
+      {"missing field", header + "a\ttrain\t65\tcorrect\n", "line 3: 4 fields, the header has 5"},
+      {"missing column", "model\tclass\tlength\n", "no column 'one_minus_zo341'"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fault);
+    dir.Write("bad.tsv", c.text);
+    const std::string bad = dir.File("bad.tsv");
+    try {
+      Read_Labelled_Models(bad, std::nullopt);
+      ADD_FAILURE() << "accepted";
+    } catch (const common::Fatal_Error& error) {
+      EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
+    }
+  }
 }
 
 }  // namespace

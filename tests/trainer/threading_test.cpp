@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
 #include "structure/residues.hpp"
 #include "structure/structure_tool.hpp"
+#include "support/run_tool.hpp"
 
 namespace trainer {
 namespace {
@@ -42,12 +42,12 @@ TEST(Threading, ModelFileReadsBackThroughTheSuitesReader) {
   const Backbone model = Thread(templ, "GAS", {{0, 0}, {1, 1}, {2, 2}});
   EXPECT_DOUBLE_EQ(Pair_Identity("GAS", "AGS", {{0, 0}, {1, 1}, {2, 2}}), 100.0 / 3);
 
-  const std::string path = (std::filesystem::temp_directory_path() / "threading_test_model.pdb").string();
-  common::Write_Output(path, Model_Pdb_Text(model));
+  const test_support::Temp_Dir dir;
+  dir.Write("model.pdb", Model_Pdb_Text(model));
+  const std::string path = dir.File("model.pdb");
   const common::File sink(std::fopen("/dev/null", "w"));
   const Backbone back =
       Backbone_Of(structure::Load_Chain({path, "A"}, structure::Get_AA_Type, {sink.get(), nullptr, ""}));
-  std::filesystem::remove(path);
 
   ASSERT_EQ(Sequence_Of(back), "GAS");
   EXPECT_FALSE(back[0].cb);

@@ -89,6 +89,14 @@ Model_Features Assess_With_Identity(const catena::Shared_Inputs& shared, const s
 }
 
 void Build_Labelled_Models(const Models_Settings& settings) {
+  // Without an identity, catena's steps stop at the Z-scores; ZO341 follows
+  // with each model's own identity.
+  catena::Shared_Inputs shared;
+  shared.chain = 'A';
+  shared.seed = settings.shuffle_seed;
+  shared.pair_table = energy::Load_Potential(energy::Pair_Table_Shape(), settings.pair_potential);
+  shared.surface_table = energy::Load_Potential(energy::Surface_Table_Shape(), settings.surface_potential);
+
   std::vector<Native> natives = Read_Natives(settings);
   std::map<std::string, std::size_t> index_of;
   for (std::size_t i = 0; i < natives.size(); ++i) index_of[natives[i].path] = i;
@@ -166,14 +174,6 @@ void Build_Labelled_Models(const Models_Settings& settings) {
     std::fprintf(stderr, "\raddestra models: windows %zu/%zu", n + 1, natives.size());
   }
   std::fprintf(stderr, "\n");
-
-  // Without an identity, catena's steps stop at the Z-scores; ZO341 follows
-  // with each model's own identity.
-  catena::Shared_Inputs shared;
-  shared.chain = 'A';
-  shared.seed = settings.shuffle_seed;
-  shared.pair_table = energy::Load_Potential(energy::Pair_Table_Shape(), settings.pair_potential);
-  shared.surface_table = energy::Load_Potential(energy::Surface_Table_Shape(), settings.surface_potential);
 
   std::string text =
       "model\tnative\ttemplate\tkind\tclass\tset\tidentity\ttm_score\tz_combined\tcompactness\tzo341\tone_minus_"

@@ -43,7 +43,7 @@ Tsv_File Read_Tsv(const std::string& path) {
     start = end + 1;
     ++number;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
+    if (line.find_first_not_of(" \t") == std::string_view::npos || line.front() == '#') continue;
     std::vector<std::string> fields = Split_Tabs(line);
     if (file.header.empty()) {
       file.header = std::move(fields);

@@ -20,7 +20,7 @@ struct Tsv_File {
   bool Has_Column(std::string_view name) const;
 };
 
-// Reads the whole file; blank lines are skipped, a row with another number
+// Reads the whole file; blank lines and lines starting with '#' are skipped, a row with another number
 // of fields than the header is refused (common::Fatal_Error).
 Tsv_File Read_Tsv(const std::string& path);
 
