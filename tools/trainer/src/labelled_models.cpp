@@ -1,9 +1,14 @@
 #include "trainer/labelled_models.hpp"
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <mutex>
 #include <random>
+#include <thread>
 
 #include "combine/zo341.hpp"
 #include "common/fatal_error.hpp"
@@ -62,6 +67,48 @@ std::vector<Native> Read_Natives(const Models_Settings& settings) {
 
 void Write_Model(const std::string& path, const Backbone& model) { common::Write_Output(path, Model_Pdb_Text(model)); }
 
+// Progress on standard error, one line per `every` steps and at the end.
+void Report_Progress(const char* what, std::size_t done, std::size_t total, std::size_t every) {
+  if (done == total || done % every == 0) std::fprintf(stderr, "addestra models: %s %zu/%zu\n", what, done, total);
+}
+
+// A model to be written and judged by its TM-score to the native.
+struct Candidate {
+  std::size_t query = 0, templ = 0;  // natives: whose sequence, whose backbone
+  std::string kind;                  // "homolog" or "window"
+  Residue_Pairs pairs;
+  std::size_t start = 0;  // of a window
+  std::string path;
+  double tm_score = 0;
+};
+
+// Runs body(0..count-1) on `jobs` threads (TMalign runs dominate the time).
+// The first failure is rethrown once every thread has stopped.
+void Parallel_For(std::size_t count, int jobs, const std::function<void(std::size_t)>& body, const char* what) {
+  std::atomic<std::size_t> next{0}, done{0};
+  std::mutex mutex;
+  std::exception_ptr failure;
+  auto work = [&] {
+    for (std::size_t i; (i = next++) < count;) {
+      try {
+        body(i);
+      } catch (...) {
+        const std::lock_guard lock(mutex);
+        if (!failure) failure = std::current_exception();
+        next = count;
+      }
+      const std::size_t finished = ++done;
+      const std::lock_guard lock(mutex);
+      Report_Progress(what, finished, count, 100);
+    }
+  };
+  std::vector<std::thread> threads;
+  for (int j = 1; j < jobs; ++j) threads.emplace_back(work);
+  work();
+  for (std::thread& thread : threads) thread.join();
+  if (failure) std::rethrow_exception(failure);
+}
+
 }  // namespace
 
 Model_Features Assess_With_Identity(const catena::Shared_Inputs& shared, const std::string& model_path,
@@ -96,10 +143,20 @@ void Build_Labelled_Models(const Models_Settings& settings) {
   shared.seed = settings.shuffle_seed;
   shared.pair_table = energy::Load_Potential(energy::Pair_Table_Shape(), settings.pair_potential);
   shared.surface_table = energy::Load_Potential(energy::Surface_Table_Shape(), settings.surface_potential);
+  const Tsv_File homologs = Read_Tsv(settings.homologs);
+  const std::size_t path_a = homologs.Column("path_a"), path_b = homologs.Column("path_b");
 
   std::vector<Native> natives = Read_Natives(settings);
   std::map<std::string, std::size_t> index_of;
   for (std::size_t i = 0; i < natives.size(); ++i) index_of[natives[i].path] = i;
+  std::vector<std::pair<std::size_t, std::size_t>> homolog_pairs;
+  for (std::size_t h = 0; h < homologs.rows.size(); ++h) {
+    const auto a = index_of.find(homologs.rows[h][path_a]), b = index_of.find(homologs.rows[h][path_b]);
+    if (a == index_of.end() || b == index_of.end())
+      common::Fail("%s line %zu: a chain that the split does not list\n", settings.homologs.c_str(),
+                   homologs.line_numbers[h]);
+    homolog_pairs.emplace_back(a->second, b->second);
+  }
 
   const fs::path model_dir = fs::path(settings.work) / "models";
   fs::create_directories(model_dir);
@@ -108,72 +165,78 @@ void Build_Labelled_Models(const Models_Settings& settings) {
     Write_Model(native.pdb, native.backbone);
   }
 
+  // Correct candidates: each sequence on its homologues' backbones, paired
+  // by the structural alignment of the two chains.
+  std::vector<Structure_Alignment> alignments(homolog_pairs.size());
+  Parallel_For(
+      homolog_pairs.size(), settings.jobs,
+      [&](std::size_t h) {
+        alignments[h] =
+            Run_TMalign(settings.tmalign, natives[homolog_pairs[h].first].pdb, natives[homolog_pairs[h].second].pdb);
+      },
+      "homologue alignments");
+  std::vector<Candidate> candidates;
+  for (std::size_t h = 0; h < homolog_pairs.size(); ++h) {
+    const auto [a, b] = homolog_pairs[h];
+    const Residue_Pairs a_on_b = Pairs_From_Rows(alignments[h].first_row, alignments[h].second_row);
+    Residue_Pairs b_on_a;
+    for (const auto& [i, j] : a_on_b) b_on_a.emplace_back(j, i);
+    candidates.push_back(
+        {.query = a, .templ = b, .kind = "homolog", .pairs = a_on_b, .start = 0, .path = {}, .tm_score = 0});
+    candidates.push_back(
+        {.query = b, .templ = a, .kind = "homolog", .pairs = b_on_a, .start = 0, .path = {}, .tm_score = 0});
+  }
+
+  // Incorrect candidates: windows of chains of other groups, at least as long.
+  std::mt19937 engine(settings.seed);
+  for (std::size_t n = 0; n < natives.size(); ++n) {
+    const Native& q = natives[n];
+    std::vector<std::size_t> templates;
+    for (std::size_t c = 0; c < natives.size(); ++c)
+      if (natives[c].group != q.group && natives[c].backbone.size() >= q.backbone.size()) templates.push_back(c);
+    for (int w = 0; w < settings.windows && !templates.empty(); ++w) {
+      const std::size_t pick = engine() % templates.size();
+      const std::size_t t = templates[pick];
+      templates.erase(templates.begin() + static_cast<long>(pick));
+      const std::size_t start = engine() % (natives[t].backbone.size() - q.backbone.size() + 1);
+      Residue_Pairs pairs;
+      for (std::size_t i = 0; i < q.backbone.size(); ++i) pairs.emplace_back(i, start + i);
+      candidates.push_back(
+          {.query = n, .templ = t, .kind = "window", .pairs = pairs, .start = start, .path = {}, .tm_score = 0});
+    }
+  }
+
+  // Every candidate is written and scored against its native.
+  Parallel_For(
+      candidates.size(), settings.jobs,
+      [&](std::size_t i) {
+        Candidate& c = candidates[i];
+        const Native& q = natives[c.query];
+        const Native& t = natives[c.templ];
+        c.path = (model_dir / (c.kind == "window"
+                                   ? common::Format("%s.window.%s.%zu.pdb", q.stem.c_str(), t.stem.c_str(), c.start)
+                                   : q.stem + ".on." + t.stem + ".pdb"))
+                     .string();
+        Write_Model(c.path, Thread(t.backbone, Sequence_Of(q.backbone), c.pairs));
+        c.tm_score = Run_TMalign(settings.tmalign, c.path, q.pdb).tm_score;
+      },
+      "models scored by TMalign");
+
   std::vector<Model_Row> rows;
   for (const Native& native : natives)
     rows.push_back({native.pdb, native.path, native.path, "self", "correct", native.set, 100.0, 1.0});
-
-  // Correct: each sequence on its homologues' backbones.
-  const Tsv_File homologs = Read_Tsv(settings.homologs);
-  const std::size_t path_a = homologs.Column("path_a"), path_b = homologs.Column("path_b");
-  int rejected_homologs = 0;
-  for (std::size_t h = 0; h < homologs.rows.size(); ++h) {
-    const auto a = index_of.find(homologs.rows[h][path_a]), b = index_of.find(homologs.rows[h][path_b]);
-    if (a == index_of.end() || b == index_of.end())
-      common::Fail("%s line %zu: a chain that the split does not list\n", settings.homologs.c_str(),
-                   homologs.line_numbers[h]);
-    const Structure_Alignment alignment = Run_TMalign(settings.tmalign, natives[a->second].pdb, natives[b->second].pdb);
-    const Residue_Pairs a_on_b = Pairs_From_Rows(alignment.first_row, alignment.second_row);
-    Residue_Pairs b_on_a;
-    for (const auto& [i, j] : a_on_b) b_on_a.emplace_back(j, i);
-    for (const auto& [query, templ, pairs] :
-         {std::tuple{a->second, b->second, a_on_b}, {b->second, a->second, b_on_a}}) {
-      const Native& q = natives[query];
-      const Native& t = natives[templ];
-      const std::string sequence = Sequence_Of(q.backbone);
-      const std::string path = (model_dir / (q.stem + ".on." + t.stem + ".pdb")).string();
-      Write_Model(path, Thread(t.backbone, sequence, pairs));
-      const double tm = Run_TMalign(settings.tmalign, path, q.pdb).tm_score;
-      if (tm < settings.tm_cut) {
-        ++rejected_homologs;
-        continue;
-      }
-      rows.push_back({path, q.path, t.path, "homolog", "correct", q.set,
-                      Pair_Identity(sequence, Sequence_Of(t.backbone), pairs), tm});
+  int rejected_homologs = 0, rejected_windows = 0;
+  for (const Candidate& c : candidates) {
+    const bool correct = c.kind == "homolog";
+    if (correct != (c.tm_score >= settings.tm_cut)) {
+      ++(correct ? rejected_homologs : rejected_windows);
+      continue;
     }
-    std::fprintf(stderr, "\raddestra models: homologues %zu/%zu", h + 1, homologs.rows.size());
+    const Native& q = natives[c.query];
+    const Native& t = natives[c.templ];
+    rows.push_back({c.path, q.path, t.path, c.kind, correct ? "correct" : "incorrect", q.set,
+                    Pair_Identity(Sequence_Of(q.backbone), Sequence_Of(t.backbone), c.pairs), c.tm_score});
   }
-  std::fprintf(stderr, "\n");
-
-  // Incorrect: windows of chains of other groups, at least as long.
-  std::mt19937 engine(settings.seed);
-  int rejected_windows = 0;
-  for (std::size_t n = 0; n < natives.size(); ++n) {
-    const Native& q = natives[n];
-    const std::string sequence = Sequence_Of(q.backbone);
-    std::vector<std::size_t> candidates;
-    for (std::size_t c = 0; c < natives.size(); ++c)
-      if (natives[c].group != q.group && natives[c].backbone.size() >= q.backbone.size()) candidates.push_back(c);
-    for (int w = 0; w < settings.windows && !candidates.empty(); ++w) {
-      const std::size_t pick = engine() % candidates.size();
-      const Native& t = natives[candidates[pick]];
-      candidates.erase(candidates.begin() + static_cast<long>(pick));
-      const std::size_t start = engine() % (t.backbone.size() - q.backbone.size() + 1);
-      Residue_Pairs pairs;
-      for (std::size_t i = 0; i < q.backbone.size(); ++i) pairs.emplace_back(i, start + i);
-      const std::string path =
-          (model_dir / common::Format("%s.window.%s.%zu.pdb", q.stem.c_str(), t.stem.c_str(), start)).string();
-      Write_Model(path, Thread(t.backbone, sequence, pairs));
-      const double tm = Run_TMalign(settings.tmalign, path, q.pdb).tm_score;
-      if (tm >= settings.tm_cut) {
-        ++rejected_windows;
-        continue;
-      }
-      rows.push_back({path, q.path, t.path, "window", "incorrect", q.set,
-                      Pair_Identity(sequence, Sequence_Of(t.backbone), pairs), tm});
-    }
-    std::fprintf(stderr, "\raddestra models: windows %zu/%zu", n + 1, natives.size());
-  }
-  std::fprintf(stderr, "\n");
 
   std::string text =
       "model\tnative\ttemplate\tkind\tclass\tset\tidentity\ttm_score\tz_combined\tcompactness\tzo341\tone_minus_"
@@ -183,7 +246,7 @@ void Build_Labelled_Models(const Models_Settings& settings) {
     const Model_Row& row = rows[r];
     const Model_Features f = Assess_With_Identity(shared, row.model, row.identity);
     if (!f.error.empty()) {
-      std::fprintf(stderr, "\naddestra models: %s skipped: %s\n", row.model.c_str(), f.error.c_str());
+      std::fprintf(stderr, "addestra models: %s skipped: %s\n", row.model.c_str(), f.error.c_str());
       ++failed;
       continue;
     }
@@ -191,11 +254,10 @@ void Build_Labelled_Models(const Models_Settings& settings) {
                            fs::relative(row.model, settings.work).c_str(), row.native.c_str(), row.templ.c_str(),
                            row.kind.c_str(), row.label.c_str(), row.set.c_str(), row.identity, row.tm_score,
                            f.z_combined.c_str(), f.compactness.c_str(), f.zo341.c_str(), f.one_minus_zo341, f.length);
-    if ((r + 1) % 100 == 0 || r + 1 == rows.size())
-      std::fprintf(stderr, "\raddestra models: features %zu/%zu", r + 1, rows.size());
+    Report_Progress("models assessed", r + 1, rows.size(), 200);
   }
   std::fprintf(stderr,
-               "\naddestra models: %zu models; rejected %d homologue models (TM-score below %.2f) and %d windows "
+               "addestra models: %zu models; rejected %d homologue models (TM-score below %.2f) and %d windows "
                "(TM-score %.2f or more); %d failed\n",
                rows.size() - static_cast<std::size_t>(failed), rejected_homologs, settings.tm_cut, rejected_windows,
                settings.tm_cut, failed);

@@ -28,6 +28,7 @@ struct Models_Settings {
   std::string out;   // the labelled TSV
   std::string tmalign = "TMalign";
   int windows = 3;  // incorrect models tried per chain
+  int jobs = 1;     // TMalign runs at once
   double tm_cut = 0.5;
   unsigned seed = 20261208;   // choice of the windows
   unsigned shuffle_seed = 1;  // the energy tools' sequence shuffles
