@@ -72,6 +72,59 @@ void Report_Progress(const char* what, std::size_t done, std::size_t total, std:
   if (done == total || done % every == 0) std::fprintf(stderr, "addestra models: %s %zu/%zu\n", what, done, total);
 }
 
+// TMalign's answers, kept in a file of the scratch folder and keyed by the
+// contents of the two structures, so that a rerun (other potentials, other
+// settings) does not align again. Safe to use from several threads.
+class TMalign_Cache {
+ public:
+  TMalign_Cache(std::string program, std::string path) : program_(std::move(program)), path_(std::move(path)) {
+    const std::optional<std::string> text = common::Read_Whole_File(path_);
+    if (!text) return;
+    std::size_t start = 0;
+    while (start < text->size()) {
+      std::size_t end = text->find('\n', start);
+      if (end == std::string::npos) end = text->size();
+      const std::vector<std::string> fields = Split_Tabs(std::string_view(*text).substr(start, end - start));
+      start = end + 1;
+      if (fields.size() == 4) entries_[fields[0]] = {std::strtod(fields[1].c_str(), nullptr), fields[2], fields[3]};
+    }
+  }
+
+  Structure_Alignment Align(const std::string& first, const std::string& second) {
+    const std::string key = common::Format("%016llx-%016llx", Content_Hash(first), Content_Hash(second));
+    {
+      const std::lock_guard lock(mutex_);
+      const auto found = entries_.find(key);
+      if (found != entries_.end()) return found->second;
+    }
+    const Structure_Alignment alignment = Run_TMalign(program_, first, second);
+    const std::lock_guard lock(mutex_);
+    entries_[key] = alignment;
+    return alignment;
+  }
+
+  void Save() {
+    std::string text;
+    for (const auto& [key, a] : entries_)
+      text += common::Format("%s\t%.17g\t%s\t%s\n", key.c_str(), a.tm_score, a.first_row.c_str(), a.second_row.c_str());
+    common::Write_Output(path_, text);
+  }
+
+ private:
+  // FNV-1a over the file's bytes.
+  static unsigned long long Content_Hash(const std::string& path) {
+    const std::optional<std::string> text = common::Read_Whole_File(path);
+    if (!text) common::Fail("cannot read %s\n", path.c_str());
+    unsigned long long hash = 14695981039346656037ULL;
+    for (const char c : *text) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    return hash;
+  }
+
+  std::string program_, path_;
+  std::mutex mutex_;
+  std::map<std::string, Structure_Alignment> entries_;
+};
+
 // A model to be written and judged by its TM-score to the native.
 struct Candidate {
   std::size_t query = 0, templ = 0;  // natives: whose sequence, whose backbone
@@ -165,14 +218,15 @@ void Build_Labelled_Models(const Models_Settings& settings) {
     Write_Model(native.pdb, native.backbone);
   }
 
+  TMalign_Cache tmalign(settings.tmalign, (fs::path(settings.work) / "tmalign.tsv").string());
+
   // Correct candidates: each sequence on its homologues' backbones, paired
   // by the structural alignment of the two chains.
   std::vector<Structure_Alignment> alignments(homolog_pairs.size());
   Parallel_For(
       homolog_pairs.size(), settings.jobs,
       [&](std::size_t h) {
-        alignments[h] =
-            Run_TMalign(settings.tmalign, natives[homolog_pairs[h].first].pdb, natives[homolog_pairs[h].second].pdb);
+        alignments[h] = tmalign.Align(natives[homolog_pairs[h].first].pdb, natives[homolog_pairs[h].second].pdb);
       },
       "homologue alignments");
   std::vector<Candidate> candidates;
@@ -187,22 +241,26 @@ void Build_Labelled_Models(const Models_Settings& settings) {
         {.query = b, .templ = a, .kind = "homolog", .pairs = b_on_a, .start = 0, .path = {}, .tm_score = 0});
   }
 
-  // Incorrect candidates: windows of chains of other groups, at least as long.
-  std::mt19937 engine(settings.seed);
+  // Incorrect candidates: windows of chains of other groups, at least as
+  // long. Each chain draws from its own generator, the templates in a shuffled
+  // order of all chains, so that a change elsewhere in the split leaves its
+  // windows as they were.
   for (std::size_t n = 0; n < natives.size(); ++n) {
     const Native& q = natives[n];
-    std::vector<std::size_t> templates;
-    for (std::size_t c = 0; c < natives.size(); ++c)
-      if (natives[c].group != q.group && natives[c].backbone.size() >= q.backbone.size()) templates.push_back(c);
-    for (int w = 0; w < settings.windows && !templates.empty(); ++w) {
-      const std::size_t pick = engine() % templates.size();
-      const std::size_t t = templates[pick];
-      templates.erase(templates.begin() + static_cast<long>(pick));
+    std::mt19937 engine(settings.seed + static_cast<unsigned>(n));
+    std::vector<std::size_t> order(natives.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    for (std::size_t i = order.size(); i > 1; --i) std::swap(order[i - 1], order[engine() % i]);
+    int taken = 0;
+    for (const std::size_t t : order) {
+      if (taken == settings.windows) break;
+      if (natives[t].group == q.group || natives[t].backbone.size() < q.backbone.size()) continue;
       const std::size_t start = engine() % (natives[t].backbone.size() - q.backbone.size() + 1);
       Residue_Pairs pairs;
       for (std::size_t i = 0; i < q.backbone.size(); ++i) pairs.emplace_back(i, start + i);
       candidates.push_back(
           {.query = n, .templ = t, .kind = "window", .pairs = pairs, .start = start, .path = {}, .tm_score = 0});
+      ++taken;
     }
   }
 
@@ -218,9 +276,10 @@ void Build_Labelled_Models(const Models_Settings& settings) {
                                    : q.stem + ".on." + t.stem + ".pdb"))
                      .string();
         Write_Model(c.path, Thread(t.backbone, Sequence_Of(q.backbone), c.pairs));
-        c.tm_score = Run_TMalign(settings.tmalign, c.path, q.pdb).tm_score;
+        c.tm_score = tmalign.Align(c.path, q.pdb).tm_score;
       },
       "models scored by TMalign");
+  tmalign.Save();
 
   std::vector<Model_Row> rows;
   for (const Native& native : natives)
