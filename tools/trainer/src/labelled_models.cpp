@@ -86,7 +86,9 @@ class TMalign_Cache {
       if (end == std::string::npos) end = text->size();
       const std::vector<std::string> fields = Split_Tabs(std::string_view(*text).substr(start, end - start));
       start = end + 1;
-      if (fields.size() == 4) entries_[fields[0]] = {std::strtod(fields[1].c_str(), nullptr), fields[2], fields[3]};
+      // A line cut short by an interrupted run is dropped.
+      if (fields.size() == 4 && !fields[2].empty() && fields[2].size() == fields[3].size())
+        entries_[fields[0]] = {std::strtod(fields[1].c_str(), nullptr), fields[2], fields[3]};
     }
   }
 
@@ -100,14 +102,14 @@ class TMalign_Cache {
     const Structure_Alignment alignment = Run_TMalign(program_, first, second);
     const std::lock_guard lock(mutex_);
     entries_[key] = alignment;
+    // Appended at once, so that an interrupted run keeps what it has done.
+    if (!file_) file_ = common::File(std::fopen(path_.c_str(), "a"));
+    if (file_) {
+      std::fprintf(file_.get(), "%s\t%.17g\t%s\t%s\n", key.c_str(), alignment.tm_score, alignment.first_row.c_str(),
+                   alignment.second_row.c_str());
+      std::fflush(file_.get());
+    }
     return alignment;
-  }
-
-  void Save() {
-    std::string text;
-    for (const auto& [key, a] : entries_)
-      text += common::Format("%s\t%.17g\t%s\t%s\n", key.c_str(), a.tm_score, a.first_row.c_str(), a.second_row.c_str());
-    common::Write_Output(path_, text);
   }
 
  private:
@@ -121,6 +123,7 @@ class TMalign_Cache {
   }
 
   std::string program_, path_;
+  common::File file_;
   std::mutex mutex_;
   std::map<std::string, Structure_Alignment> entries_;
 };
@@ -279,7 +282,6 @@ void Build_Labelled_Models(const Models_Settings& settings) {
         c.tm_score = tmalign.Align(c.path, q.pdb).tm_score;
       },
       "models scored by TMalign");
-  tmalign.Save();
 
   std::vector<Model_Row> rows;
   for (const Native& native : natives)

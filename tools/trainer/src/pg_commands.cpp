@@ -23,7 +23,7 @@ constexpr double kHuge = std::numeric_limits<double>::max();
 
 // --- addestra models ---------------------------------------------------------
 
-constexpr std::array<Option_Spec, 12> kModelSpecs = {{
+constexpr std::array<Option_Spec, 13> kModelSpecs = {{
     {"split", "TSV", "chains and their homology groups and sets (path, chain, group, set)", true},
     {"homologs", "TSV", "homologous pairs (path_a, chain_a, path_b, chain_b, ...)", true},
     {"natives", "DIR", "folder the paths of both files start from", true},
@@ -36,6 +36,7 @@ constexpr std::array<Option_Spec, 12> kModelSpecs = {{
     {"tm-cut", "SCORE", "TM-score that separates correct from incorrect (default 0.5)"},
     {"seed", "N", "seed of the choice of windows (default 20261208)"},
     {"shuffle-seed", "N", "seed of the energy tools' sequence shuffles (default 1)"},
+    {"jobs", "N", "TMalign runs at once (default 1); the output does not depend on it"},
 }};
 constexpr std::string_view kModelSummary =
     "Correct models: each chain's sequence on its own backbone and, aligned by TMalign, on each\n"
@@ -56,6 +57,7 @@ int Run_Models(const Option_Values& options) {
   settings.tm_cut = options.Number("tm-cut", settings.tm_cut, 0, 1);
   settings.seed = static_cast<unsigned>(options.Seed("seed", settings.seed));
   settings.shuffle_seed = static_cast<unsigned>(options.Seed("shuffle-seed", settings.shuffle_seed));
+  settings.jobs = static_cast<int>(options.Number("jobs", settings.jobs, 1, 256));
   Build_Labelled_Models(settings);
   return common::kExitSuccess;
 }
