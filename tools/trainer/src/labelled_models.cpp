@@ -18,7 +18,7 @@
 #include "pg/feature_file.hpp"
 #include "structure/residues.hpp"
 #include "structure/structure_tool.hpp"
-#include "trainer/threading.hpp"
+#include "trainer/backbone_models.hpp"
 #include "trainer/tsv.hpp"
 
 namespace trainer {

@@ -1,4 +1,4 @@
-#include "trainer/threading.hpp"
+#include "trainer/backbone_models.hpp"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 namespace trainer {
 namespace {
 
-TEST(Threading, PairsFromAlignmentRows) {
+TEST(BackboneModels, PairsFromAlignmentRows) {
   struct Case {
     const char* query;
     const char* templ;
@@ -30,7 +30,7 @@ TEST(Threading, PairsFromAlignmentRows) {
 
 double Distance(const Point& a, const Point& b) { return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]); }
 
-TEST(Threading, ModelFileReadsBackThroughTheSuitesReader) {
+TEST(BackboneModels, ModelFileReadsBackThroughTheSuitesReader) {
   // Template ALA, GLY, SER; the query G, A, S: a glycine on an alanine loses
   // its CB, an alanine on a glycine gets one at the CA-C distance from CA.
   Backbone templ(3);
@@ -57,7 +57,7 @@ TEST(Threading, ModelFileReadsBackThroughTheSuitesReader) {
   for (int i = 0; i < 3; ++i) EXPECT_NEAR(Distance(back[i].o, templ[i].o), 0, 1e-3);
 }
 
-TEST(Threading, TMalignReport) {
+TEST(BackboneModels, TMalignReport) {
   const std::string report =
       "Length of Chain_2:  125 residues\n\n"
       "Aligned length=   41, RMSD=   3.93, Seq_ID=n_identical/n_aligned= 0.098\n"

@@ -1,4 +1,4 @@
-#include "trainer/threading.hpp"
+#include "trainer/backbone_models.hpp"
 
 #include <cstdio>
 #include <cstring>
