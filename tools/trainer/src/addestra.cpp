@@ -13,6 +13,8 @@ namespace {
 
 constexpr std::array kSubcommands = {
     Subcommand{"potentials", "pair and surface potentials from native structures", Potentials_Command},
+    Subcommand{"threading", "held-out natives against their sequences threaded onto other backbones",
+               Threading_Command},
     Subcommand{"homology", "homologous pairs of a structure set, and its train/held-out split", Homology_Command},
 };
 

@@ -6,8 +6,10 @@
 #include "common/fatal_error.hpp"
 #include "energy/energy_tool.hpp"
 #include "energy/pair_energy.hpp"
+#include "energy/shuffle.hpp"
 #include "energy/surface_energy.hpp"
 #include "structure/residues.hpp"
+#include "trainer/homology.hpp"
 
 namespace trainer {
 namespace {
@@ -25,10 +27,20 @@ double No_Negative_Zero(double value) { return std::fabs(value) < 5e-7 ? 0.0 : v
 
 }  // namespace
 
-void Count_Chain(structure::Atom_List chain_atoms, const std::string& name, char chain, Potential_Counts& counts) {
+void Count_Chain(structure::Atom_List chain_atoms, const std::string& name, char chain, Potential_Counts& counts,
+                 std::optional<std::uint64_t> shuffle_seed) {
   const structure::Atom_List pair_atoms = energy::Prepare_Structure(energy::kPairTool, chain_atoms.Copy(), name, chain);
   const structure::Atom_List surface_atoms =
       energy::Prepare_Structure(energy::kSurfaceTool, std::move(chain_atoms), name, chain);
+  if (shuffle_seed) {
+    for (const structure::Atom_List* list : {&pair_atoms, &surface_atoms}) {
+      energy::Protein_Sequence sequence = energy::Get_Protein_Sequence(list->first);
+      Split_Mix random(*shuffle_seed);
+      for (std::size_t i = sequence.size(); i > 1; --i)
+        std::swap(sequence[i - 1].aa_code, sequence[random.Below(i)].aa_code);
+      energy::Thread_Sequence_into_Structure(list->first, sequence);
+    }
+  }
 
   const energy::MFP_Table pair_shape = energy::Pair_Table_Shape();
   const energy::pair::Pair_Geometry pairs(pair_atoms.first, pair_shape);

@@ -12,12 +12,13 @@
 namespace trainer {
 namespace {
 
-constexpr std::array<Option_Spec, 5> kSpecs = {{
+constexpr std::array<Option_Spec, 6> kSpecs = {{
     {"natives", "LIST", "structures, one path per line (optional tab and chain)", true},
     {"out", "DIR", "writes pair.potential, surface.potential and counts.tsv", true},
     {"base", "DIR", "folder the list's relative paths start from (default: the list's folder)"},
     {"pair-sparse", "S", "sparse-data weight s of the pair potential (default 0.02)"},
     {"surface-sparse", "S", "sparse-data weight s of the surface potential (default 0.02)"},
+    {"shuffle-seed", "N", "null tables: shuffle each chain's sequence (seed N + list position) first"},
 }};
 constexpr std::string_view kSummary =
     "Counts every structure's scored pairs and residues exactly as vicina and exposa score them;\n"
@@ -29,13 +30,17 @@ int Run(const Option_Values& options) {
   Estimator_Options estimator;
   estimator.pair_sparse = options.Number("pair-sparse", estimator.pair_sparse, 0.0, 1e6);
   estimator.surface_sparse = options.Number("surface-sparse", estimator.surface_sparse, 0.0, 1e6);
+  std::optional<std::uint64_t> shuffle_seed;
+  if (options.Get("shuffle-seed")) shuffle_seed = options.Seed("shuffle-seed", 0);
   const std::vector<List_Entry> entries = Read_Structure_List(options.Required("natives"), options.Get("base"));
 
   Potential_Counts counts;
   for (const List_Entry& entry : entries) {
     const char chain = Entry_Chain(entry);
     try {
-      Count_Chain(Read_Entry_Chain(entry, chain), entry.path, chain, counts);
+      const std::optional<std::uint64_t> shuffle =
+          shuffle_seed ? std::optional<std::uint64_t>(*shuffle_seed + counts.structures) : std::nullopt;
+      Count_Chain(Read_Entry_Chain(entry, chain), entry.path, chain, counts, shuffle);
     } catch (const common::Fatal_Error& error) {
       common::Fail("line %zu ('%s'): %s", entry.line, entry.path.c_str(), error.what());
     }

@@ -29,5 +29,6 @@ void Report_Progress(std::string_view what, std::size_t done, std::size_t total,
 
 int Homology_Command(std::span<const std::string> args);
 int Potentials_Command(std::span<const std::string> args);
+int Threading_Command(std::span<const std::string> args);
 
 }  // namespace trainer

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,11 @@ struct Potential_Counts {
 };
 
 // Adds one chain, as read by the suite's reader, to the counts. `name` and
-// `chain` name it in the message for a chain with nothing to score.
-void Count_Chain(structure::Atom_List chain_atoms, const std::string& name, char chain, Potential_Counts& counts);
+// `chain` name it in the message for a chain with nothing to score. With a
+// `shuffle_seed`, the chain's sequence is shuffled (after the virtual CBs,
+// as the programs thread a shuffle) before counting: the null tables.
+void Count_Chain(structure::Atom_List chain_atoms, const std::string& name, char chain, Potential_Counts& counts,
+                 std::optional<std::uint64_t> shuffle_seed = std::nullopt);
 
 // E = ln(1 + m s) - ln(1 + m s f_obs / f_ref), in units of kT, for every cell
 // of one group of bins (a type pair in a separation class, or a residue
