@@ -67,6 +67,12 @@ TEST(PairEnergies, PoolsBothOrdersAndBoundsUnseenCells) {
   EXPECT_EQ(e[Pair_Cell(7, 0, 3, 12)], 0.0);                      // class without data
   EXPECT_EQ(e[Pair_Cell(5, 9, 2, 12)], 0.0);                      // type pair never seen
   for (double value : e) ASSERT_TRUE(std::isfinite(value));
+
+  // Per kind of atom pair, each of the two is its kind's whole reference.
+  const std::vector<double> kinds = Pair_Energies(counts, 0.02, Pair_Reference::kAtomKinds);
+  EXPECT_NEAR(kinds[Pair_Cell(7, 0, 2, 12)], 0.0, 1e-12);
+  EXPECT_NEAR(kinds[Pair_Cell(3, 3, 2, 20)], 0.0, 1e-12);
+  EXPECT_NEAR(kinds[Pair_Cell(3, 3, 2, 12)], std::log1p(ms), 1e-12);
 }
 
 // Counting equals scoring: with a table trained on real structures, each

@@ -1,5 +1,6 @@
 #include "trainer/potentials.hpp"
 
+#include <array>
 #include <cmath>
 #include <string_view>
 
@@ -76,18 +77,24 @@ std::vector<double> Inverse_Boltzmann(const std::vector<double>& observed, const
   return energies;
 }
 
-std::vector<double> Pair_Energies(const std::vector<std::uint64_t>& counts, double sparse) {
+std::vector<double> Pair_Energies(const std::vector<std::uint64_t>& counts, double sparse, Pair_Reference reference) {
+  // Which reference pool a type pair falls in: one per class, or one per
+  // class and kind of atom pair (CA-CA, CA-CB, CB-CB).
+  const auto pool = [reference](int a, int b) { return reference == Pair_Reference::kClass ? 0 : a % 2 + b % 2; };
   std::vector<double> energies(kPairCells, 0.0);
   for (int k = 0; k < kSeparationClasses; ++k) {
-    // The reference: the distance distribution of the class, all pairs pooled.
-    std::vector<double> reference(kDistanceBins, 0.0);
-    double total = 0.0;
+    std::array<std::vector<double>, 3> shares;
+    shares.fill(std::vector<double>(kDistanceBins, 0.0));
     for (int a = 0; a < kPairTypes; ++a)
       for (int b = 0; b < kPairTypes; ++b)
-        for (int l = 0; l < kDistanceBins; ++l) reference[l] += static_cast<double>(counts[Pair_Cell(a, b, k, l)]);
-    for (double n : reference) total += n;
-    if (total > 0.0)
-      for (double& share : reference) share /= total;
+        for (int l = 0; l < kDistanceBins; ++l)
+          shares[pool(a, b)][l] += static_cast<double>(counts[Pair_Cell(a, b, k, l)]);
+    for (std::vector<double>& share : shares) {
+      double total = 0.0;
+      for (double n : share) total += n;
+      if (total > 0.0)
+        for (double& value : share) value /= total;
+    }
 
     for (int a = 0; a < kPairTypes; ++a) {
       for (int b = a; b < kPairTypes; ++b) {
@@ -96,7 +103,7 @@ std::vector<double> Pair_Energies(const std::vector<std::uint64_t>& counts, doub
           observed[l] = static_cast<double>(counts[Pair_Cell(a, b, k, l)]);
           if (b != a) observed[l] += static_cast<double>(counts[Pair_Cell(b, a, k, l)]);
         }
-        const std::vector<double> group = Inverse_Boltzmann(observed, reference, sparse);
+        const std::vector<double> group = Inverse_Boltzmann(observed, shares[pool(a, b)], sparse);
         for (int l = 0; l < kDistanceBins; ++l)
           energies[Pair_Cell(a, b, k, l)] = energies[Pair_Cell(b, a, k, l)] = group[l];
       }
@@ -177,10 +184,11 @@ std::string Counts_Text(const Potential_Counts& counts, const Estimator_Options&
     }
   std::string text = common::Format(
       "# addestra potentials: %zu structures, %zu residues, %llu scored pairs, %llu scored residues\n"
-      "# sparse-data weight s: pair %g, surface %g\n"
+      "# sparse-data weight s: pair %g, surface %g; pair reference: %s\n"
       "# cells never observed: pair %zu of %d, surface %zu of %d\n",
       counts.structures, counts.residues, static_cast<unsigned long long>(pairs),
-      static_cast<unsigned long long>(sites), options.pair_sparse, options.surface_sparse, unseen_pair, kPairCells,
+      static_cast<unsigned long long>(sites), options.pair_sparse, options.surface_sparse,
+      options.pair_reference == Pair_Reference::kClass ? "class" : "atom kinds", unseen_pair, kPairCells,
       unseen_surface, kSurfaceCells);
   text += "table\ttype_a\ttype_b\tclass\tobservations\tbins_never_observed\n";
   return text + body;

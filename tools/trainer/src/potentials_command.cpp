@@ -12,12 +12,13 @@
 namespace trainer {
 namespace {
 
-constexpr std::array<Option_Spec, 6> kSpecs = {{
+constexpr std::array<Option_Spec, 7> kSpecs = {{
     {"natives", "LIST", "structures, one path per line (optional tab and chain)", true},
     {"out", "DIR", "writes pair.potential, surface.potential and counts.tsv", true},
     {"base", "DIR", "folder the list's relative paths start from (default: the list's folder)"},
     {"pair-sparse", "S", "sparse-data weight s of the pair potential (default 0.02)"},
     {"surface-sparse", "S", "sparse-data weight s of the surface potential (default 0.02)"},
+    {"pair-reference", "class|atoms", "pair reference: the class's pairs pooled, or per kind of atom pair"},
     {"shuffle-seed", "N", "null tables: shuffle each chain's sequence (seed N + list position) first"},
 }};
 constexpr std::string_view kSummary =
@@ -30,6 +31,10 @@ int Run(const Option_Values& options) {
   Estimator_Options estimator;
   estimator.pair_sparse = options.Number("pair-sparse", estimator.pair_sparse, 0.0, 1e6);
   estimator.surface_sparse = options.Number("surface-sparse", estimator.surface_sparse, 0.0, 1e6);
+  const std::string reference = options.Get("pair-reference").value_or("class");
+  if (reference != "class" && reference != "atoms")
+    common::Fail("--pair-reference: '%s' is neither 'class' nor 'atoms'\n", reference.c_str());
+  estimator.pair_reference = reference == "atoms" ? Pair_Reference::kAtomKinds : Pair_Reference::kClass;
   std::optional<std::uint64_t> shuffle_seed;
   if (options.Get("shuffle-seed")) shuffle_seed = options.Seed("shuffle-seed", 0);
   const std::vector<List_Entry> entries = Read_Structure_List(options.Required("natives"), options.Get("base"));
@@ -52,7 +57,7 @@ int Run(const Option_Values& options) {
   std::filesystem::create_directories(out, error);
   if (error) common::Fail("cannot create the folder '%s': %s\n", out.c_str(), error.message().c_str());
   common::Write_Output((out / "pair.potential").string(),
-                       Pair_Table_Text(Pair_Energies(counts.pair, estimator.pair_sparse)));
+                       Pair_Table_Text(Pair_Energies(counts.pair, estimator.pair_sparse, estimator.pair_reference)));
   common::Write_Output((out / "surface.potential").string(),
                        Surface_Table_Text(Surface_Energies(counts.surface, estimator.surface_sparse)));
   common::Write_Output((out / "counts.tsv").string(), Counts_Text(counts, estimator));

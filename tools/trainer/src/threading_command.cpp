@@ -30,7 +30,9 @@ constexpr std::string_view kSummary =
     "Each held-out native's sequence is threaded onto a window of its own length of N backbones from\n"
     "  other homology groups (chosen with the seed), and scored as catena scores a model: pair,\n"
     "  surface and combined Z-scores (200 shuffles, seeds 1..200) and ZO341 (identity of the\n"
-    "  sequence to the window's own; 100 for the native).";
+    "  sequence to the window's own; 100 for the native). summary.tsv: per score, the share of natives\n"
+    "  better than every one of their decoys, the AUC native against decoy, the means, and the mean\n"
+    "  margin of each native over its best decoy (positive: the native is better).";
 
 struct Split_Row {
   List_Entry entry;
@@ -66,7 +68,14 @@ std::vector<Split_Row> Read_Split(const std::string& path, const std::optional<s
 struct Figures {
   std::vector<double> natives, decoys;
   std::size_t best = 0;  // natives better than every one of their decoys
+  double margin = 0.0;   // summed over natives: how much better than their best decoy
 };
+
+double Mean(const std::vector<double>& values) {
+  double sum = 0.0;
+  for (double v : values) sum += v;
+  return values.empty() ? 0.0 : sum / static_cast<double>(values.size());
+}
 
 int Run(const Option_Values& options) {
   const int decoys_per_native = static_cast<int>(options.Number("decoys", 30, 1, 10000));
@@ -115,6 +124,8 @@ int Run(const Option_Values& options) {
     if (templates.size() > static_cast<std::size_t>(decoys_per_native)) templates.resize(decoys_per_native);
 
     std::array<bool, 4> best{true, true, true, true};
+    std::array<double, 4> best_decoy{};
+    bool first_decoy = true;
     const std::array<double, 4> native_values = values(native);
     for (std::size_t s = 0; s < 4; ++s) figures[s].natives.push_back(native_values[s]);
     for (std::size_t t : templates) {
@@ -130,20 +141,28 @@ int Run(const Option_Values& options) {
         // Z-scores: lower is better; ZO341: higher is better.
         const bool native_better = s < 3 ? native_values[s] < decoy_values[s] : native_values[s] > decoy_values[s];
         best[s] = best[s] && native_better;
+        const double better = s < 3 ? -decoy_values[s] : decoy_values[s];  // larger: a better decoy
+        best_decoy[s] = first_decoy ? better : std::max(best_decoy[s], better);
       }
+      first_decoy = false;
     }
-    for (std::size_t s = 0; s < 4; ++s) figures[s].best += best[s];
+    for (std::size_t s = 0; s < 4; ++s) {
+      figures[s].best += best[s];
+      if (!first_decoy) figures[s].margin += (s < 3 ? -native_values[s] : native_values[s]) - best_decoy[s];
+    }
     Report_Progress("natives threaded", ++natives, held, 5);
   }
 
   std::string summary =
       common::Format("# addestra threading: %zu held-out natives, %zu decoys, %d per native, seed %llu\n", natives,
                      figures[0].decoys.size(), decoys_per_native, static_cast<unsigned long long>(seed));
-  summary += "score\tnatives_better_than_every_decoy\tauc_native_vs_decoy\n";
+  summary += "score\tnatives_better_than_every_decoy\tauc_native_vs_decoy\tmean_native\tmean_decoy\tmean_margin\n";
   for (std::size_t s = 0; s < 4; ++s)
-    summary += common::Format("%s\t%.4f\t%.4f\n", kScores[s],
-                              natives ? static_cast<double>(figures[s].best) / static_cast<double>(natives) : 0.0,
-                              Native_Decoy_AUC(figures[s].natives, figures[s].decoys, s < 3));
+    summary +=
+        common::Format("%s\t%.4f\t%.4f\t%.4f\t%.4f\t%.4f\n", kScores[s],
+                       natives ? static_cast<double>(figures[s].best) / static_cast<double>(natives) : 0.0,
+                       Native_Decoy_AUC(figures[s].natives, figures[s].decoys, s < 3), Mean(figures[s].natives),
+                       Mean(figures[s].decoys), natives ? figures[s].margin / static_cast<double>(natives) : 0.0);
   common::Write_Output((out / "threading.tsv").string(), table);
   common::Write_Output((out / "summary.tsv").string(), summary);
   std::fputs(summary.c_str(), stdout);

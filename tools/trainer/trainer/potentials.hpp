@@ -35,6 +35,11 @@ struct Potential_Counts {
 void Count_Chain(structure::Atom_List chain_atoms, const std::string& name, char chain, Potential_Counts& counts,
                  std::optional<std::uint64_t> shuffle_seed = std::nullopt);
 
+// The reference distribution of a type pair in a separation class: all type
+// pairs of the class pooled, or only those of the same kind of atom pair
+// (CA-CA, CA-CB, CB-CB), whose distances differ by construction.
+enum class Pair_Reference { kClass, kAtomKinds };
+
 // E = ln(1 + m s) - ln(1 + m s f_obs / f_ref), in units of kT, for every cell
 // of one group of bins (a type pair in a separation class, or a residue
 // type): m is the group's observations, f_obs their share in the bin, f_ref
@@ -44,11 +49,13 @@ void Count_Chain(structure::Atom_List chain_atoms, const std::string& name, char
 struct Estimator_Options {
   double pair_sparse = 0.02;     // s of the pair potential
   double surface_sparse = 0.02;  // s of the surface potential
+  Pair_Reference pair_reference = Pair_Reference::kClass;
 };
 
 // The pair energies, 336000 values in table order. The two orders of a type
 // pair are pooled, so the table is symmetric in its first two indices.
-std::vector<double> Pair_Energies(const std::vector<std::uint64_t>& counts, double sparse);
+std::vector<double> Pair_Energies(const std::vector<std::uint64_t>& counts, double sparse,
+                                  Pair_Reference reference = Pair_Reference::kClass);
 // The surface energies, 400 values in table order.
 std::vector<double> Surface_Energies(const std::vector<std::uint64_t>& counts, double sparse);
 
