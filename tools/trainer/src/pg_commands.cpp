@@ -142,7 +142,7 @@ int Run_Calibrate(const Option_Values& options) {
   const pg::cPDF_Table table = pg::Read_cPDF_Table_File(options.Required("table"), stderr);
   std::optional<pg::cPDF_Table> null_table;
   if (null_path) null_table = pg::Read_cPDF_Table_File(*null_path, stderr);
-  for (const pg::cPDF_Table* t : {&table, null_table ? &*null_table : nullptr})
+  for (const pg::cPDF_Table* t : {&table, null_table ? &*null_table : static_cast<const pg::cPDF_Table*>(nullptr)})
     if (t && (t->feat_num != 2 || t->classes_num != 2))
       common::Fail("a table of 2 classes over 2 features (1 - ZO341, length) is needed\n");
   const std::vector<Labelled_Model> models = Read_Labelled_Models(options.Required("labelled"), options.Get("set"));
