@@ -12,6 +12,18 @@ using test_support::Run_Tool;
 using test_support::Temp_Dir;
 using test_support::Test_Data;
 
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts(1);
+  for (const char c : text) {
+    if (c == separator) {
+      parts.emplace_back();
+    } else {
+      parts.back().push_back(c);
+    }
+  }
+  return parts;
+}
+
 const std::string kLabelled =
     "model\tclass\tset\tone_minus_zo341\tlength\n"
     "a\tcorrect\ttrain\t0.000\t65\n"
@@ -81,6 +93,17 @@ TEST(AddestraModels, LabelsAFewModelsEndToEnd) {
   EXPECT_EQ(labelled.find("models/2acy.window."), std::string::npos) << labelled;
   EXPECT_NE(labelled.find("\twindow\tincorrect\ttrain\t"), std::string::npos) << labelled;
   EXPECT_TRUE(dir.Exists("scratch/tmalign.tsv"));
+
+  // The features are catena's: its Z-score and ZO341 for a model at that identity, with
+  // the same shuffle seed and potentials, is the labelled one.
+  const std::string row = labelled.substr(labelled.find("models/1enh.window."));
+  const std::vector<std::string> fields = Split(row.substr(0, row.find('\n')), '\t');
+  const auto catena = Run_Tool("catena",
+                               {"--chain", "A", "--seed", "1", "--identity", fields[6], "--pair-potential", pair,
+                                "--surface-potential", surface, "--format", "json", "scratch/" + fields[0]},
+                               dir.Path());
+  EXPECT_NE(catena.out.find("\"z_combined\": " + fields[8] + ", "), std::string::npos) << catena.out << row;
+  EXPECT_NE(catena.out.find("\"zo341\": " + fields[10] + ", "), std::string::npos) << catena.out << row;
 
   ASSERT_EQ(
       Run_Tool("addestra", {"table", "--labelled", "labelled.tsv", "--out", "pg.cpdf", "--min-count", "1"}, dir.Path())
