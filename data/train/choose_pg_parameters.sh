@@ -11,8 +11,8 @@ out=${1:-"$repo/build/pg-parameters"}
 mkdir -p "$out"
 labelled="$here/labelled.tsv"
 printf 'min_count\tprior_weight\tresult\n'
-for count in 1 5 20 50; do
-  for weight in 0 2 10; do
+for count in 5 20 50; do
+  for weight in 0 0.5 1 2 10; do
     table="$out/pg.c$count.w$weight.cpdf"
     "$addestra" table --labelled "$labelled" --set train --min-count "$count" --prior-weight "$weight" --out "$table"
     result=$("$addestra" calibrate --labelled "$labelled" --set held-out --table "$table" | sed -n 3p)

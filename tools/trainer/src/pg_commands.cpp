@@ -72,9 +72,9 @@ constexpr std::array<Option_Spec, 11> kTableSpecs = {{
     {"zo-bin", "SIZE", "bin size of 1 - ZO341, over 0 to 1 (default 0.05: 19 bins)"},
     {"length-max", "N", "end of the length range (default 1000)"},
     {"length-bin", "N", "bin size of the length (default 50)"},
-    {"min-count", "N", "models a cell's neighbourhood must hold (default 20)"},
+    {"min-count", "N", "models a cell's neighbourhood must hold (default 50)"},
     {"max-radius", "N", "largest neighbourhood radius, in bins (default 2)"},
-    {"prior-weight", "W", "pseudo-models drawing each cell toward the prior (default 2)"},
+    {"prior-weight", "W", "pseudo-models drawing each cell toward the prior (default 1)"},
     {"prior", "P", "prior of correct (default: its share of the labelled models)"},
 }};
 constexpr std::string_view kTableSummary =

@@ -37,9 +37,9 @@ struct Table_Settings {
   double zo_bin = 0.05;
   double length_max = 1000;
   double length_bin = 50;
-  int min_count = 20;
+  int min_count = 50;
   int max_radius = 2;
-  double prior_weight = 2;
+  double prior_weight = 1;
   std::optional<double> prior;  // of "correct"; default: its training fraction
 };
 
