@@ -17,7 +17,7 @@ struct Options {
   std::string pair_potential;
   std::string surface_potential;
   std::string table;
-  bool bundled_tables = false;  // at least one table is the bundled example
+  bool bundled_tables = false;  // at least one table is a bundled default
   std::optional<unsigned> seed;
   int jobs = 1;
   std::optional<std::string> keep_dir;

@@ -38,9 +38,6 @@ int main(int argc, char** argv) {
       std::fputs(catena::Version_Text().c_str(), stdout);
       return common::kExitSuccess;
     }
-    if (options.bundled_tables)
-      std::fputs("catena: using the bundled example tables: they are synthetic and give no meaningful verdict\n",
-                 stderr);
     if (!options.alignment && !options.identity)
       std::fputs(
           "catena: no --alignment or --identity: zo341, pG and class stay empty (they need the sequence "

@@ -13,9 +13,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kPairFile = "example.pair.potential";
-constexpr const char* kSurfaceFile = "example.surface.potential";
-constexpr const char* kTableFile = "example.cpdf";
+// The tables trained by addestra on open structures (data/default/).
+constexpr const char* kPairFile = "pair.potential";
+constexpr const char* kSurfaceFile = "surface.potential";
+constexpr const char* kTableFile = "pg.cpdf";
 
 bool Has_Bundled_Data(const fs::path& dir) { return fs::exists(dir / kPairFile) && fs::exists(dir / kTableFile); }
 
@@ -137,9 +138,9 @@ Options:
   --alignment FILE.pir     PIR alignment of the model's sequence with its template;
                            its identity (as kinrate computes it) goes to the ZO341 score
   --identity PERCENT       sequence identity 0-100 instead of an alignment
-  --pair-potential FILE    pair potential table (default: the bundled example)
-  --surface-potential FILE surface potential table (default: the bundled example)
-  --table FILE             cPDF table for pG (default: the bundled example)
+  --pair-potential FILE    pair potential table (default: the bundled trained one)
+  --surface-potential FILE surface potential table (default: the bundled trained one)
+  --table FILE             cPDF table for pG (default: the bundled trained one)
   --seed N                 seed of the sequence shuffles, as SHUFFLE_SEED (default:
                            $SHUFFLE_SEED, else the clock)
   -j, --jobs N             models assessed in parallel (default 1)
@@ -156,8 +157,9 @@ z_combined (Z-scores against 200 shuffled sequences), identity (percent),
 zo341, pG, class (winning class of the cPDF table), error. Without
 --alignment or --identity, zo341, pG and class stay empty.
 
-The bundled tables are SYNTHETIC EXAMPLES: they show how the suite works and
-give no meaningful verdict. Pass real tables with --pair-potential,
+The bundled tables were trained by addestra on 347 open native structures;
+pG estimates the probability that the model's fold is right (TM-score of at
+least 0.5 to the true structure). Pass your own with --pair-potential,
 --surface-potential and --table.
 
 Exit status: 0 when every model was assessed, 8 when any failed (its record
