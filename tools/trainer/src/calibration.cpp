@@ -88,9 +88,9 @@ std::string Series(const Calibration& calibration, const char* colour, const cha
   std::string text = common::Format("<polyline points=\"%s\" fill=\"none\" stroke=\"%s\" stroke-width=\"1.5\"/>\n",
                                     points.c_str(), colour);
   text += marks;
-  text += common::Format("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"4\" fill=\"%s\"/>\n", X(0.05), Y(legend_y), colour);
+  text += common::Format("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"4\" fill=\"%s\"/>\n", X(0.55), Y(legend_y), colour);
   text +=
-      common::Format("<text x=\"%.1f\" y=\"%.1f\" font-size=\"12\">%s</text>\n", X(0.05) + 10, Y(legend_y) + 4, name);
+      common::Format("<text x=\"%.1f\" y=\"%.1f\" font-size=\"12\">%s</text>\n", X(0.55) + 10, Y(legend_y) + 4, name);
   return text;
 }
 
@@ -127,8 +127,8 @@ std::string Calibration_Svg(const Calibration& calibration, const Calibration* n
       "<text x=\"18\" y=\"%.1f\" font-size=\"12\" text-anchor=\"middle\" transform=\"rotate(-90 18 %.1f)\">observed "
       "fraction correct</text>\n",
       Y(0.5), Y(0.5));
-  svg += Series(calibration, "#1f5fa8", "trained table", 0.92);
-  if (null) svg += Series(*null, "#c0392b", "null: shuffled labels", 0.85);
+  svg += Series(calibration, "#1f5fa8", "trained table", 0.12);
+  if (null) svg += Series(*null, "#c0392b", "null: shuffled labels", 0.05);
   svg += "</svg>\n";
   return svg;
 }
