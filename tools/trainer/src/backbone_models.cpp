@@ -149,7 +149,12 @@ Structure_Alignment Run_TMalign(const std::string& program, const std::string& f
   char buffer[4096];
   std::size_t read = 0;
   while ((read = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0) report.append(buffer, read);
-  return Parse_TMalign_Report(report);
+  try {
+    return Parse_TMalign_Report(report);
+  } catch (const common::Fatal_Error&) {
+    common::Fail("%s %s %s gave no TM-score or no alignment (is Debian's tm-align installed?)\n", program.c_str(),
+                 first.c_str(), second.c_str());
+  }
 }
 
 }  // namespace trainer

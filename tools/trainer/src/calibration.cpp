@@ -94,13 +94,30 @@ std::string Series(const Calibration& calibration, const char* colour, const cha
   return text;
 }
 
+std::string Xml_Text(const std::string& text) {
+  std::string escaped;
+  for (const char c : text) {
+    if (c == '<') {
+      escaped += "&lt;";
+    } else if (c == '>') {
+      escaped += "&gt;";
+    } else if (c == '&') {
+      escaped += "&amp;";
+    } else {
+      escaped += c;
+    }
+  }
+  return escaped;
+}
+
 }  // namespace
 
 std::string Calibration_Svg(const Calibration& calibration, const Calibration* null, const std::string& title) {
   std::string svg =
       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"460\" height=\"460\" viewBox=\"0 0 460 460\" "
       "font-family=\"sans-serif\">\n<rect width=\"460\" height=\"460\" fill=\"white\"/>\n";
-  svg += common::Format("<text x=\"230\" y=\"24\" font-size=\"14\" text-anchor=\"middle\">%s</text>\n", title.c_str());
+  svg += common::Format("<text x=\"230\" y=\"24\" font-size=\"14\" text-anchor=\"middle\">%s</text>\n",
+                        Xml_Text(title).c_str());
   for (int i = 0; i <= 10; ++i) {
     const double v = i / 10.0;
     svg += common::Format("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#ddd\"/>\n", X(v), Y(0), X(v),
