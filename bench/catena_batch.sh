@@ -58,14 +58,18 @@ by_hand() {
   done
 }
 
+# The tables of the runs by hand, given explicitly (catena's defaults are the trained ones).
+tables=(--pair-potential "$data/example.pair.potential" --surface-potential "$data/example.surface.potential"
+  --table "$data/example.cpdf")
+
 with_catena() {
-  catena -j "$1" --chain "$chain" --alignment "$work/1enh.pir" -o "$work/records.$1.tsv" \
+  catena -j "$1" "${tables[@]}" --chain "$chain" --alignment "$work/1enh.pir" -o "$work/records.$1.tsv" \
     "$work"/models/*.pdb 2>/dev/null || true
 }
 
 with_catena_keep() {
   rm -rf "$work/kept.$1"
-  catena -j "$1" --chain "$chain" --alignment "$work/1enh.pir" --keep "$work/kept.$1" -o "$work/kept-records.$1.tsv" \
+  catena -j "$1" "${tables[@]}" --chain "$chain" --alignment "$work/1enh.pir" --keep "$work/kept.$1" -o "$work/kept-records.$1.tsv" \
     "$work"/models/*.pdb 2>/dev/null || true
 }
 

@@ -201,7 +201,7 @@ TEST_F(CatenaBatch, WithoutIdentityTheVerdictStaysEmpty) {
   EXPECT_FALSE(fields[8].empty());                       // z_combined
   EXPECT_TRUE(fields.size() < 10 || fields[9].empty());  // identity and beyond
   EXPECT_NE(result.err.find("no --alignment or --identity"), std::string::npos);
-  EXPECT_NE(result.err.find("bundled example tables"), std::string::npos);
+  EXPECT_EQ(result.err.find("synthetic"), std::string::npos);  // the trained tables are the default
 }
 
 TEST_F(CatenaBatch, RefusedCommandLinesAndTables) {
@@ -225,7 +225,7 @@ TEST_F(CatenaBatch, RefusedCommandLinesAndTables) {
   const auto help = Run_Tool("catena", {"--help"}, dir_.Path());
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.rfind("Usage: catena [options] MODEL.pdb...", 0), 0U);
-  EXPECT_NE(help.out.find("SYNTHETIC EXAMPLES"), std::string::npos);
+  EXPECT_NE(help.out.find("trained by addestra"), std::string::npos);
   EXPECT_EQ(Run_Tool("catena", {"--version"}, dir_.Path()).out.rfind("catena (fold assessment suite) ", 0), 0U);
 }
 

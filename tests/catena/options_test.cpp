@@ -23,9 +23,9 @@ TEST(Options, DefaultsAndValues) {
   const Options plain = Parse_Arguments({"m1.pdb", "m2.pdb"}, "/data");
   EXPECT_EQ(plain.models, (std::vector<std::string>{"m1.pdb", "m2.pdb"}));
   EXPECT_EQ(plain.chain, "");  // each file's first ATOM record's chain
-  EXPECT_EQ(plain.pair_potential, "/data/example.pair.potential");
-  EXPECT_EQ(plain.surface_potential, "/data/example.surface.potential");
-  EXPECT_EQ(plain.table, "/data/example.cpdf");
+  EXPECT_EQ(plain.pair_potential, "/data/pair.potential");
+  EXPECT_EQ(plain.surface_potential, "/data/surface.potential");
+  EXPECT_EQ(plain.table, "/data/pg.cpdf");
   EXPECT_TRUE(plain.bundled_tables);
   EXPECT_FALSE(plain.seed.has_value());
   EXPECT_EQ(plain.jobs, 1);

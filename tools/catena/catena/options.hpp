@@ -19,7 +19,7 @@ struct Options {
   std::string pair_potential;
   std::string surface_potential;
   std::string table;
-  bool bundled_tables = false;  // at least one table is the bundled example
+  bool bundled_tables = false;  // at least one table is a bundled default
   std::optional<unsigned> seed;
   std::string seed_origin;  // "--seed" or "SHUFFLE_SEED" when a seed was given
   int jobs = 1;

@@ -62,8 +62,6 @@ int Run(int argc, char** argv) {
       std::fprintf(stderr, "catena: %s\n", text.c_str());
       notes.push_back(std::move(text));
     };
-    if (options.bundled_tables)
-      note("using the bundled example tables: they are synthetic and give no meaningful verdict");
 
     std::shared_ptr<const std::string> standard_input;
     if (std::count(options.models.begin(), options.models.end(), "-") ||

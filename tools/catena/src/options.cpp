@@ -17,9 +17,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kPairFile = "example.pair.potential";
-constexpr const char* kSurfaceFile = "example.surface.potential";
-constexpr const char* kTableFile = "example.cpdf";
+// The tables trained by addestra on open structures (data/default/).
+constexpr const char* kPairFile = "pair.potential";
+constexpr const char* kSurfaceFile = "surface.potential";
+constexpr const char* kTableFile = "pg.cpdf";
 
 bool Has_Bundled_Data(const fs::path& dir) { return fs::exists(dir / kPairFile) && fs::exists(dir / kTableFile); }
 
