@@ -187,7 +187,7 @@ TEST_F(CatenaInputs, ARunCanBeRepeatedFromWhatItPrints) {
   EXPECT_EQ(seed.substr(seed.find(' '), 9), " (clock)\n");
   const std::string number = seed.substr(0, seed.find(' '));
   EXPECT_EQ(Records(first.out)[0].at("seed"), number);
-  const std::string table = std::string(FOLD_EXAMPLE_DATA_DIR) + "/example.cpdf";
+  const std::string table = std::string(FOLD_EXAMPLE_DATA_DIR) + "/pg.cpdf";  // the default table
   EXPECT_NE(
       first.err.find("catena: table " + table + " sha256 " + common::Sha256_Hex(test_support::Read_Text(table)) + "\n"),
       std::string::npos)

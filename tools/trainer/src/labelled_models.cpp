@@ -170,7 +170,10 @@ void Parallel_For(std::size_t count, int jobs, const std::function<void(std::siz
 Model_Features Assess_With_Identity(const catena::Shared_Inputs& shared, const std::string& model_path,
                                     double identity_percent) {
   Model_Features features;
-  const catena::Model_Result result = catena::Assess_Model(shared, model_path, "");
+  catena::Model_Job job;
+  job.model = model_path;
+  job.chain = "A";  // the chain the model files are written with
+  const catena::Model_Result result = catena::Assess_Model(shared, job, "");
   if (!result.error.empty()) {
     features.error = result.error;
     return features;
@@ -195,7 +198,6 @@ void Build_Labelled_Models(const Models_Settings& settings) {
   // Without an identity, catena's steps stop at the Z-scores; ZO341 follows
   // with each model's own identity.
   catena::Shared_Inputs shared;
-  shared.chain = 'A';
   shared.seed = settings.shuffle_seed;
   shared.pair_table = energy::Load_Potential(energy::Pair_Table_Shape(), settings.pair_potential);
   shared.surface_table = energy::Load_Potential(energy::Surface_Table_Shape(), settings.surface_potential);
