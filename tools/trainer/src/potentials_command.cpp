@@ -24,8 +24,9 @@ constexpr std::array<Option_Spec, 7> kSpecs = {{
 constexpr std::string_view kSummary =
     "Counts every structure's scored pairs and residues exactly as vicina and exposa score them;\n"
     "  E = ln(1 + m s) - ln(1 + m s f_obs/f_ref) in kT per cell (m: observations of the type pair in\n"
-    "  the separation class, or of the residue type; f_ref: all types pooled). A structure that cannot\n"
-    "  be read or scored stops the run (exit 8): the tables are never trained on part of a list.";
+    "  the separation class, or of the residue type; f_ref: all types of the class pooled, or with\n"
+    "  --pair-reference atoms those of the same kind of atom pair). A structure that cannot be read or\n"
+    "  scored stops the run (exit 8): the tables are never trained on part of a list.";
 
 int Run(const Option_Values& options) {
   Estimator_Options estimator;
