@@ -8,7 +8,7 @@ set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/../.." && pwd)
 addestra=${ADDESTRA:-"$repo/build/bin/addestra"}
-natives=${NATIVES:-"$repo/../shared/data/natives"}
+. "$here/natives_dir.sh"
 out=${1:-"$repo/build/parameters"}
 [ $# -gt 0 ] && shift
 [ $# -gt 0 ] || set -- 0.002 0.005 0.02 0.1 1

@@ -2,17 +2,20 @@
 # Rebuilds the trained tables from the natives, byte for byte: the structure
 # list, the homology split, the pair and surface tables trained on the
 # training set, then the labelled models and the pG table.
-# usage: rebuild_tables.sh    (ADDESTRA=path/to/addestra, NATIVES=natives folder,
-#                              PG_WORK=folder for the model files and TMalign's answers, JOBS=TMalign runs at once)
+# usage: rebuild_tables.sh    (ADDESTRA=path/to/addestra, NATIVES=natives folder;
+#                              see natives_dir.sh for the default; PG_WORK=folder for the
+#                              model files and TMalign's answers, JOBS=TMalign runs at once)
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/../.." && pwd)
 addestra=${ADDESTRA:-"$repo/build/bin/addestra"}
-natives=${NATIVES:-"$repo/../shared/data/natives"}
+. "$here/natives_dir.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-"$here/make_natives_list.sh" "$natives" > "$here/natives.list"
+# Nothing in the repository is touched until the list is complete.
+"$here/make_natives_list.sh" "$natives" > "$work/natives.list"
+cp "$work/natives.list" "$here/natives.list"
 "$addestra" homology --natives "$here/natives.list" --base "$natives" --out "$here"
 "$addestra" potentials --natives "$here/train.list" --base "$natives" --out "$work"
 mkdir -p "$repo/data/default"

@@ -10,7 +10,7 @@ set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/../.." && pwd)
 addestra=${ADDESTRA:-"$repo/build/bin/addestra"}
-natives=${NATIVES:-"$repo/../shared/data/natives"}
+. "$here/natives_dir.sh"
 out=${1:-"$repo/build/validation"}
 mkdir -p "$out"
 
