@@ -2,9 +2,9 @@
 # Rebuilds the trained tables from the natives, byte for byte: the structure
 # list, the homology split, the pair and surface tables trained on the
 # training set, then the labelled models and the pG table.
-# usage: rebuild_tables.sh    (ADDESTRA=path/to/addestra, NATIVES=natives folder,
-#                              PG_WORK=folder for the model files and TMalign's answers, JOBS=TMalign runs at once;
-#                              see natives_dir.sh for the default natives folder)
+# usage: rebuild_tables.sh    (ADDESTRA=path/to/addestra, NATIVES=natives folder;
+#                              see natives_dir.sh for the default; PG_WORK=folder for the
+#                              model files and TMalign's answers, JOBS=TMalign runs at once)
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/../.." && pwd)
