@@ -67,8 +67,11 @@ TEST_F(Formats, SameOutputsFromEveryFormat) {
     }
     EXPECT_EQ(Run_All(other, c.chain), Run_All(pdb, c.chain));
     ASSERT_EQ(other.List(), pdb.List());
-    for (const std::string& name : pdb.List())
-      if (name != "m") EXPECT_EQ(*other.Read(name), *pdb.Read(name)) << name;
+    for (const std::string& name : pdb.List()) {
+      if (name != "m") {
+        EXPECT_EQ(*other.Read(name), *pdb.Read(name)) << name;
+      }
+    }
   }
 }
 
@@ -84,6 +87,11 @@ TEST_F(Formats, InputsThatCannotBeRead) {
        "cannot decompress 'm': the gzip data is damaged or incomplete\nprogram will exit !\n"},
       {"mmCIF with an unclosed quote", "printf 'data_x\\nloop_\\n_atom_site.id\\n\"1\\n' > m",
        "cannot read the mmCIF file 'm': "},
+      {"mmCIF coordinate wider than a PDB column",
+       "sed 's/^2 C CA . MET Apoly A 1 ? 26.266 /2 C CA . MET Apoly A 1 ? 12345.678 /' '" +
+           test_support::Test_Data("1ubq.cif") + "' > m",
+       "atom CA of residue MET 1 of chain 'A' in the mmCIF file 'm' has a coordinate, occupancy or temperature "
+       "factor that does not fit the columns of a PDB line (12345.7 25.413 2.842, 1, 10.38)\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);

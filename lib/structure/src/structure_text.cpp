@@ -69,6 +69,33 @@ bool Is_Mmcif(std::string_view text) {
   return false;
 }
 
+// The mmCIF structure is read back from PDB lines, whose fixed columns hold
+// at most 8 characters of a coordinate and 6 of an occupancy or temperature
+// factor: a wider number would shift every column after it and be misread,
+// so it is refused, as a PDB file cannot hold it either. HETATM records are
+// never read and are let through.
+void Check_Fits_Pdb_Columns(const gemmi::Structure& st, const std::string& name) {
+  auto fits = [](double value, double low, double high) { return value > low && value < high; };
+  for (const gemmi::Model& model : st.models)
+    for (const gemmi::Chain& chain : model.chains)
+      for (const gemmi::Residue& residue : chain.residues) {
+        if (residue.het_flag == 'H') continue;
+        for (const gemmi::Atom& atom : residue.atoms) {
+          const gemmi::Position& p = atom.pos;
+          const bool coordinates =
+              fits(p.x, -999.9995, 9999.9995) && fits(p.y, -999.9995, 9999.9995) && fits(p.z, -999.9995, 9999.9995);
+          const bool others = fits(atom.occ, -99.995, 999.995) && fits(atom.b_iso, -99.995, 999.995);
+          if (!coordinates || !others)
+            common::Fail(
+                "atom %s of residue %s %s of chain '%s' in the mmCIF file '%s' has a coordinate, occupancy or "
+                "temperature factor that does not fit the columns of a PDB line (%g %g %g, %g, %g)\n"
+                "program will exit !\n",
+                atom.name.c_str(), residue.name.c_str(), residue.seqid.str().c_str(), chain.name.c_str(), name.c_str(),
+                p.x, p.y, p.z, atom.occ, atom.b_iso);
+        }
+      }
+}
+
 std::string Mmcif_To_Pdb_Text(std::string_view text, const std::string& name) {
   try {
     gemmi::Structure st = gemmi::make_structure(gemmi::cif::read_memory(text.data(), text.size(), name.c_str()));
@@ -76,6 +103,7 @@ std::string Mmcif_To_Pdb_Text(std::string_view text, const std::string& name) {
       model.chains.erase(std::remove_if(model.chains.begin(), model.chains.end(),
                                         [](const gemmi::Chain& chain) { return chain.name.size() > 2; }),
                          model.chains.end());
+    Check_Fits_Pdb_Columns(st, name);
     std::ostringstream pdb;
     gemmi::write_minimal_pdb(st, pdb);
     return pdb.str();
