@@ -109,6 +109,8 @@ std::string Mmcif_To_Pdb_Text(std::string_view text, const std::string& name) {
     return pdb.str();
   } catch (const std::bad_alloc&) {
     throw;
+  } catch (const common::Fatal_Error&) {
+    throw;
   } catch (const std::exception& error) {
     common::Fail("cannot read the mmCIF file '%s': %s\nprogram will exit !\n", name.c_str(), error.what());
   }
