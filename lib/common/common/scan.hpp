@@ -4,9 +4,14 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace common {
+
+// The fields of a line between tab characters (one field when it holds none).
+std::vector<std::string> Split_Tabs(std::string_view line);
 
 std::optional<double> Scan_Double(std::string_view text);
 std::optional<float> Scan_Float(std::string_view text);

@@ -67,4 +67,15 @@ std::string_view First_Word(std::string_view text) {
   return text.substr(begin, end - begin);
 }
 
+std::vector<std::string> Split_Tabs(std::string_view line) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t tab = line.find('\t', start);
+    fields.emplace_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+    if (tab == std::string_view::npos) return fields;
+    start = tab + 1;
+  }
+}
+
 }  // namespace common

@@ -7,6 +7,7 @@
 
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "common/scan.hpp"
 #include "structure/pdb_reader.hpp"
 #include "structure/structure_text.hpp"
 
@@ -14,17 +15,6 @@ namespace catena {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<std::string> Split_Tabs(std::string_view line) {
-  std::vector<std::string> fields;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t tab = line.find('\t', start);
-    fields.emplace_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
-    if (tab == std::string_view::npos) return fields;
-    start = tab + 1;
-  }
-}
 
 bool Ends_With(const std::string& text, std::string_view suffix) {
   return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
@@ -101,7 +91,7 @@ std::vector<List_Entry> Parse_Model_List(std::string_view text, const std::strin
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (line.empty() || line.front() == '#' || line.find_first_not_of(" \t") == std::string_view::npos) continue;
     const std::string where = common::Format("line %zu of the list '%s'", number, list_name.c_str());
-    const std::vector<std::string> fields = Split_Tabs(line);
+    const std::vector<std::string> fields = common::Split_Tabs(line);
     if (!layout) {
       layout.emplace();
       if (fields.front() == "model") {

@@ -7,17 +7,6 @@
 
 namespace trainer {
 
-std::vector<std::string> Split_Tabs(std::string_view line) {
-  std::vector<std::string> fields;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t tab = line.find('\t', start);
-    fields.emplace_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
-    if (tab == std::string_view::npos) return fields;
-    start = tab + 1;
-  }
-}
-
 bool Tsv_File::Has_Column(std::string_view name) const {
   return std::find(header.begin(), header.end(), name) != header.end();
 }

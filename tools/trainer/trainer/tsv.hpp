@@ -5,9 +5,11 @@
 #include <string_view>
 #include <vector>
 
+#include "common/scan.hpp"
+
 namespace trainer {
 
-std::vector<std::string> Split_Tabs(std::string_view line);
+using common::Split_Tabs;
 
 struct Tsv_File {
   std::string path;
