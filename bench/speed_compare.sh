@@ -29,6 +29,19 @@ cd "$work"
 tables=(--pair-potential "$data/example.pair.potential" --surface-potential "$data/example.surface.potential"
         --table "$data/example.cpdf")
 
+# Median wall time and mean processor time (user + system) of each side, and
+# the ratios before / after; on a shared machine the processor time is the
+# steadier of the two.
+summary() {
+  python3 - "$1" <<'PY'
+import json, sys
+before, after = json.load(open(sys.argv[1]))["results"]
+cpu = lambda r: r["user"] + r["system"]
+print("  wall median: before %.1f ms, after %.1f ms, ratio %.2f" % (1000 * before["median"], 1000 * after["median"], before["median"] / after["median"]))
+print("  cpu mean:    before %.1f ms, after %.1f ms, ratio %.2f" % (1000 * cpu(before), 1000 * cpu(after), cpu(before) / cpu(after)))
+PY
+}
+
 same() { cmp -s "$1" "$2" && echo "  outputs identical: $3" || { echo "  OUTPUTS DIFFER: $3"; exit 1; }; }
 
 for task in $tasks; do
@@ -45,7 +58,7 @@ for task in $tasks; do
         -n before "$before/catena -j 2 --chain A --identity 40 ${tables[*]} -o /dev/null $models" \
         -n after "$after/catena -j 2 --chain A --identity 40 ${tables[*]} -o /dev/null $models" 2>/dev/null |
         grep -E "^(Benchmark|  Time|  Range)|faster" || true
-      python3 -c "import json,sys; r=json.load(open('batch.json'))['results']; print('  medians (s):', ', '.join('%s %.3f' % (x['command'], x['median']) for x in r), '; ratio %.2f' % (r[0]['median'] / r[1]['median']))"
+      summary batch.json
       ;;
     chain)
       for chain in 1QWN_A 1I1E_A; do
@@ -58,7 +71,7 @@ for task in $tasks; do
         hyperfine -N -w 1 -r "$runs" --export-json chain.json \
           -n before "$before/vicina $data/example.pair.potential before/$chain.pdb A" \
           -n after "$after/vicina $data/example.pair.potential after/$chain.pdb A" 2>/dev/null >/dev/null
-        python3 -c "import json; r=json.load(open('chain.json'))['results']; print('  medians (ms):', ', '.join('%s %.1f' % (x['command'], 1000 * x['median']) for x in r), '; ratio %.2f' % (r[0]['median'] / r[1]['median']))"
+        summary chain.json
       done
       ;;
     large)

@@ -106,6 +106,31 @@ TEST_F(LoaderTest, ValuesEqualScanfConversion) {
   }
 }
 
+TEST_F(LoaderTest, WholeLinesEqualScanfConversion) {
+  // Lines around the one-sweep reading of the usual "integers, then a plain
+  // decimal" line; the last one has no line end.
+  const std::vector<std::string> lines = {"1 2 -0.00000",
+                                          "1 2 0.5\r",
+                                          "  1\t 2   -12.25  x",
+                                          "1 2 0.123456789012345",
+                                          "1 2 0.1234567890123456",
+                                          "1 2 999999999999999",
+                                          "-1 -2 7.",
+                                          "1 2-0.5",
+                                          "1 2.5 3",
+                                          "1 2 3.25"};
+  std::string text;
+  for (const std::string& line : lines) text += line + (&line == &lines.back() ? "" : "\n");
+  std::vector<double> table(lines.size());
+  Read_MFP_Surf(Path(text), table, 1, static_cast<int>(lines.size()));
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    double expected = 0;
+    int a, b;
+    ASSERT_EQ(std::sscanf(lines[i].c_str(), "%d%d%lf", &a, &b, &expected), 3) << lines[i];
+    EXPECT_EQ(std::memcmp(&expected, &table[i], sizeof expected), 0) << lines[i] << " gave " << table[i];
+  }
+}
+
 TEST_F(LoaderTest, OnlyTheLineOrderCounts) {
   // Integer columns that do not match the position, and lines after the
   // last entry, change nothing.

@@ -199,7 +199,7 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
   // the pair is not scored: Find_K, Separation_Class, Find_Non_Squared_Distance
   // and Find_Distance_Dependent_Class on the gathered values.
   const double beyond_range = (table.range * 1.001 + 0.001) * (table.range * 1.001 + 0.001);
-  auto cell_of = [&](std::uint32_t i, std::uint32_t j) -> int {
+  auto cell_of = [&](std::uint32_t i, std::uint32_t j) __attribute__((always_inline)) -> int {
     const int separation = Separation_Class(chain[i] != chain[j] ? 100 : std::abs(residue[i] - residue[j]));
     if (separation < 0) return -1;
     // Most candidates are plainly out of range: skip the rounding steps and

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <string_view>
 
@@ -99,6 +100,50 @@ class Line_Scanner {
   const char* end_;
 };
 
+// The usual line in one sweep: blanks, `integers` integers of digits with an
+// optional '-', each followed by a blank, then a value of at most 15 digits
+// ([-]digits[.digits]) followed by white space or the end, converted exactly
+// as Line_Scanner does. Returns where the next line starts, or null for any
+// other line, which the scanner then reads. `end` must point at a '\0' (the
+// end of a std::string): as no loop goes on over a '\0' or a '\n', none needs
+// a bounds check.
+const char* Plain_Line(const char* p, const char* end, int integers, double& value) {
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  auto digit = [](char c) { return static_cast<unsigned>(c - '0') < 10U; };
+  for (int i = 0; i < integers; ++i) {
+    while (blank(*p)) ++p;
+    if (*p == '-') ++p;
+    const char* const digits = p;
+    while (digit(*p)) ++p;
+    if (p == digits || !blank(*p)) return nullptr;
+  }
+  while (blank(*p)) ++p;
+  const bool negative = *p == '-';
+  if (negative) ++p;
+  std::uint64_t number = 0;
+  int count = 0;
+  int decimals = -1;
+  for (;; ++p) {
+    if (digit(*p)) {
+      number = number * 10 + static_cast<std::uint64_t>(*p - '0');
+      if (++count > 15) return nullptr;
+      if (decimals >= 0) ++decimals;
+    } else if (*p == '.' && decimals < 0) {
+      decimals = 0;
+    } else {
+      break;
+    }
+  }
+  if (count == 0 || (p != end && !Is_Space(*p))) return nullptr;
+  const double magnitude = static_cast<double>(number) / kPowers[decimals < 0 ? 0 : decimals];
+  value = negative ? -magnitude : magnitude;
+  if (*p == '\n') return p + 1;
+  const void* const line_end = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+  return line_end ? static_cast<const char*>(line_end) + 1 : end;
+}
+
 // Reads `count` entries from the file, each line holding `integers` integers
 // then the value, and stores them in file order.
 void Load_Lines(const std::string& path, std::vector<double>& table, std::size_t count, int integers) {
@@ -110,6 +155,10 @@ void Load_Lines(const std::string& path, std::vector<double>& table, std::size_t
     if (start >= text.size())
       common::Fail("potential file '%s' ends at line %zu: %zu lines are needed\nprogram will finish now.\n\n",
                    path.c_str(), entry, count);
+    if (const char* next = Plain_Line(text.data() + start, text.data() + text.size(), integers, table[entry])) {
+      start = static_cast<std::size_t>(next - text.data());
+      continue;
+    }
     std::size_t stop = text.find('\n', start);
     if (stop == std::string_view::npos) stop = text.size();
     Line_Scanner scanner(text.substr(start, stop - start));
