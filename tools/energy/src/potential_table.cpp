@@ -122,21 +122,20 @@ const char* Plain_Line(const char* p, const char* end, int integers, double& val
   while (blank(*p)) ++p;
   const bool negative = *p == '-';
   if (negative) ++p;
+  // Integer digits, then fraction digits, in one integer; more than 15 digits
+  // in all goes to the scanner (the wrapped value is then never used).
   std::uint64_t number = 0;
-  int count = 0;
+  const char* const first_digit = p;
+  while (digit(*p)) number = number * 10 + static_cast<std::uint64_t>(*p++ - '0');
+  int count = static_cast<int>(p - first_digit);
   int decimals = -1;
-  for (;; ++p) {
-    if (digit(*p)) {
-      number = number * 10 + static_cast<std::uint64_t>(*p - '0');
-      if (++count > 15) return nullptr;
-      if (decimals >= 0) ++decimals;
-    } else if (*p == '.' && decimals < 0) {
-      decimals = 0;
-    } else {
-      break;
-    }
+  if (*p == '.') {
+    const char* const fraction = ++p;
+    while (digit(*p)) number = number * 10 + static_cast<std::uint64_t>(*p++ - '0');
+    decimals = static_cast<int>(p - fraction);
+    count += decimals;
   }
-  if (count == 0 || (p != end && !Is_Space(*p))) return nullptr;
+  if (count == 0 || count > 15 || (p != end && !Is_Space(*p))) return nullptr;
   const double magnitude = static_cast<double>(number) / kPowers[decimals < 0 ? 0 : decimals];
   value = negative ? -magnitude : magnitude;
   if (*p == '\n') return p + 1;
