@@ -104,8 +104,8 @@ class Line_Scanner {
 // optional '-', each followed by a blank, then a value of at most 15 digits
 // ([-]digits[.digits]) followed by white space or the end, converted exactly
 // as Line_Scanner does. Returns where the next line starts, or null for any
-// other line, which the scanner then reads. `end` must point at a '\0' (the
-// end of a std::string): as no loop goes on over a '\0' or a '\n', none needs
+// other line, which the scanner then reads. `end` must point at a '\0' (as
+// common::Whole_File gives): as no loop goes on over a '\0' or a '\n', none needs
 // a bounds check.
 const char* Plain_Line(const char* p, const char* end, int integers, double& value) {
   static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
@@ -146,9 +146,9 @@ const char* Plain_Line(const char* p, const char* end, int integers, double& val
 // Reads `count` entries from the file, each line holding `integers` integers
 // then the value, and stores them in file order.
 void Load_Lines(const std::string& path, std::vector<double>& table, std::size_t count, int integers) {
-  const auto content = common::Read_Whole_File(path);
+  const auto content = common::Whole_File::Open(path);
   if (!content) common::Fail("cannot open file '%s' for reading\nprogram will finish now.\n\n", path.c_str());
-  const std::string_view text = *content;
+  const std::string_view text = content->Text();
   std::size_t start = 0;
   for (std::size_t entry = 0; entry < count; ++entry) {
     if (start >= text.size())
