@@ -10,6 +10,7 @@
 
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "energy/pair_energy.hpp"
 
 namespace energy {
 namespace {
@@ -210,6 +211,8 @@ MFP_Table Load_Potential(MFP_Table shape, const std::string& path) {
   }
   if (shape.dim == 4) {
     Read_MFP_Pair(path, shape.values, shape.dim_val[0], shape.dim_val[1], shape.dim_val[2], shape.dim_val[3]);
+    // Once per table, rather than once per structure evaluated with it.
+    shape.pair_blocks = pair::Group_Blocks(shape);
   } else {
     Read_MFP_Surf(path, shape.values, shape.dim_val[0], shape.dim_val[1]);
   }
