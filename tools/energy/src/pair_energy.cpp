@@ -199,15 +199,18 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
   // the pair is not scored: Find_K, Separation_Class, Find_Non_Squared_Distance
   // and Find_Distance_Dependent_Class on the gathered values.
   const double beyond_range = (table.range * 1.001 + 0.001) * (table.range * 1.001 + 0.001);
+  const auto beyond_range_float = static_cast<float>(beyond_range);
   auto cell_of = [&](std::uint32_t i, std::uint32_t j) __attribute__((always_inline))->int {
+    // Most candidates are plainly out of range: reject them first, in single
+    // precision, before the separation, the rounding steps and the root. The
+    // margin (0.2 %) is far beyond the rounding of a few float operations; a
+    // coordinate that is not finite never compares greater and goes on.
+    const float fx = points[j].x - points[i].x;
+    const float fy = points[j].y - points[i].y;
+    const float fz = points[j].z - points[i].z;
+    if (fy * fy + fx * fx + fz * fz > beyond_range_float) return -1;
     const int separation = Separation_Class(chain[i] != chain[j] ? 100 : std::abs(residue[i] - residue[j]));
     if (separation < 0) return -1;
-    // Most candidates are plainly out of range: skip the rounding steps and
-    // the root for them. The margin is far beyond any rounding.
-    const double dx = static_cast<double>(points[j].x) - static_cast<double>(points[i].x);
-    const double dy = static_cast<double>(points[j].y) - static_cast<double>(points[i].y);
-    const double dz = static_cast<double>(points[j].z) - static_cast<double>(points[i].z);
-    if (dy * dy + dx * dx + dz * dz > beyond_range) return -1;
     const float d = Distance(points[i], points[j]);
     if (!(d <= table.range)) return -1;
     const int bin = Bin_Of(d, table.range, table.bin_size, bins);
