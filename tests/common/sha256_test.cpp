@@ -16,7 +16,20 @@ TEST(Sha256, KnownDigests) {
       {std::string(64, 'a'), "ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb"},
       {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
   };
-  for (const auto& [data, digest] : cases) EXPECT_EQ(Sha256_Hex(data), digest) << data.size() << " bytes";
+  for (const auto& [data, digest] : cases) {
+    EXPECT_EQ(Sha256_Hex(data), digest) << data.size() << " bytes";
+    EXPECT_EQ(Sha256_Hex_Portable(data), digest) << data.size() << " bytes";
+  }
+}
+
+// The processor's rounds against the portable ones on every tail length and
+// bytes of all values (a wrong word order or schedule shows at once).
+TEST(Sha256, HardwareAgreesWithPortable) {
+  std::string data;
+  for (int i = 0; i < 300; ++i) {
+    ASSERT_EQ(Sha256_Hex(data), Sha256_Hex_Portable(data)) << i << " bytes";
+    data += static_cast<char>(i * 151 + 7);
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace common {
 
@@ -56,5 +57,24 @@ class Replacing_Output {
 
 // The whole content of a file, or nothing when it cannot be opened or read.
 std::optional<std::string> Read_Whole_File(const std::string& path);
+
+// A file's whole content, read-only, always followed by a '\0' that is not
+// part of it. A large regular file is mapped rather than copied (its pages
+// come straight from the page cache, in one call); anything else is read.
+class Whole_File {
+ public:
+  static std::optional<Whole_File> Open(const std::string& path);
+  Whole_File(Whole_File&& other) noexcept;
+  Whole_File& operator=(Whole_File&&) = delete;
+  ~Whole_File();
+  std::string_view Text() const { return text_; }
+
+ private:
+  Whole_File() = default;
+  std::string copy_;
+  void* map_ = nullptr;
+  std::size_t map_size_ = 0;
+  std::string_view text_;
+};
 
 }  // namespace common

@@ -1,6 +1,7 @@
 #include "common/files.hpp"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -99,6 +100,45 @@ std::optional<std::string> Read_Whole_File(const std::string& path) {
   while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) content.append(chunk, got);
   if (std::ferror(file.get())) return std::nullopt;
   return content;
+}
+
+std::optional<Whole_File> Whole_File::Open(const std::string& path) {
+  Whole_File file;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat status;
+  if (fd >= 0 && fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+    const auto size = static_cast<std::size_t>(status.st_size);
+    const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    // The end of the last page reads as zeros, which gives the '\0'; a size
+    // of whole pages has no such room and is read instead.
+    if (size >= (std::size_t{1} << 20) && size % page != 0) {
+      void* const map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+      if (map != MAP_FAILED) {
+        ::close(fd);
+        file.map_ = map;
+        file.map_size_ = size;
+        file.text_ = std::string_view(static_cast<const char*>(map), size);
+        return file;
+      }
+    }
+  }
+  if (fd >= 0) ::close(fd);
+  auto content = Read_Whole_File(path);
+  if (!content) return std::nullopt;
+  file.copy_ = std::move(*content);
+  file.text_ = file.copy_;
+  return file;
+}
+
+Whole_File::Whole_File(Whole_File&& other) noexcept
+    : copy_(std::move(other.copy_)), map_(other.map_), map_size_(other.map_size_) {
+  text_ = map_ ? other.text_ : std::string_view(copy_);
+  other.map_ = nullptr;
+  other.text_ = {};
+}
+
+Whole_File::~Whole_File() {
+  if (map_) munmap(map_, map_size_);
 }
 
 }  // namespace common

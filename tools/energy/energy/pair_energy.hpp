@@ -49,6 +49,14 @@ char Find_Distance_Dependent_Class(float distance, int& bin, double range, doubl
 // found without walking the bins.
 int Distance_Bin(float distance, double range, double bin_size, int num_bins);
 
+// The pair table regrouped for evaluating many sequences: a pair's atoms are
+// each a CA or a CB, so it reads only the 20 x 20 entries of its kind (0
+// CA-CA, 1 CA-CB, 2 CB-CA, 3 CB-CB) at its cell (separation class * bins +
+// bin). Block (kind, cell) holds them as 400 consecutive values, [residue a
+// * 20 + residue b], at (kind * cells + cell) * 400, where the table's own
+// layout spreads them over 400 cache lines.
+std::vector<double> Group_Blocks(const MFP_Table& table);
+
 // The pair energy, evaluated pair by pair over the list exactly as defined:
 // every unordered pair, the earlier atom first, summed in list order.
 void Energy_Profile_Distance_Dependent(Atom_Record* first, const MFP_Table& table, double& energy);

@@ -21,6 +21,10 @@ struct MFP_Table {
   double range = 0.0;             // upper limit of the binned quantity
   double bin_size = 0.0;          // width of one bin of that quantity
   std::vector<double> values;     // matrix_size entries, zero-filled
+  // A pair table's values again, as the evaluation of many sequences reads
+  // them (pair::Group_Blocks); filled by Load_Potential, built on the fly
+  // when empty.
+  std::vector<double> pair_blocks;
 };
 
 // The pair table: atom type (40) x atom type (40) x separation class (7) x

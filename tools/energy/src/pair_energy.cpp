@@ -199,15 +199,18 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
   // the pair is not scored: Find_K, Separation_Class, Find_Non_Squared_Distance
   // and Find_Distance_Dependent_Class on the gathered values.
   const double beyond_range = (table.range * 1.001 + 0.001) * (table.range * 1.001 + 0.001);
-  auto cell_of = [&](std::uint32_t i, std::uint32_t j) __attribute__((always_inline)) -> int {
+  const auto beyond_range_float = static_cast<float>(beyond_range);
+  auto cell_of = [&](std::uint32_t i, std::uint32_t j) __attribute__((always_inline))->int {
+    // Most candidates are plainly out of range: reject them first, in single
+    // precision, before the separation, the rounding steps and the root. The
+    // margin (0.2 %) is far beyond the rounding of a few float operations; a
+    // coordinate that is not finite never compares greater and goes on.
+    const float fx = points[j].x - points[i].x;
+    const float fy = points[j].y - points[i].y;
+    const float fz = points[j].z - points[i].z;
+    if (fy * fy + fx * fx + fz * fz > beyond_range_float) return -1;
     const int separation = Separation_Class(chain[i] != chain[j] ? 100 : std::abs(residue[i] - residue[j]));
     if (separation < 0) return -1;
-    // Most candidates are plainly out of range: skip the rounding steps and
-    // the root for them. The margin is far beyond any rounding.
-    const double dx = static_cast<double>(points[j].x) - static_cast<double>(points[i].x);
-    const double dy = static_cast<double>(points[j].y) - static_cast<double>(points[i].y);
-    const double dz = static_cast<double>(points[j].z) - static_cast<double>(points[i].z);
-    if (dy * dy + dx * dx + dz * dz > beyond_range) return -1;
     const float d = Distance(points[i], points[j]);
     if (!(d <= table.range)) return -1;
     const int bin = Bin_Of(d, table.range, table.bin_size, bins);
@@ -258,35 +261,34 @@ double Pair_Geometry::Energy(std::span<const char> atom_codes) {
   return energy;
 }
 
+std::vector<double> Group_Blocks(const MFP_Table& table) {
+  constexpr std::size_t kResidues = kPairTypeOrder.size();
+  constexpr std::size_t kBlock = kResidues * kResidues;
+  const std::size_t cells = static_cast<std::size_t>(table.dim_val[2]) * static_cast<std::size_t>(table.dim_val[3]);
+  const std::size_t stride_a = static_cast<std::size_t>(table.dim_val[1]) * cells;
+  std::vector<double> grouped(4 * cells * kBlock);
+  for (std::size_t a = 0; a < 2 * kResidues; ++a) {
+    for (std::size_t b = 0; b < 2 * kResidues; ++b) {
+      // Types a and b in table order: CA of residue a / 2 when even.
+      const std::size_t kind = 2 * (a % 2) + b % 2;
+      const double* const in = table.values.data() + a * stride_a + b * cells;
+      double* const out = grouped.data() + kind * cells * kBlock + (a / 2) * kResidues + b / 2;
+      for (std::size_t cell = 0; cell < cells; ++cell) out[cell * kBlock] = in[cell];
+    }
+  }
+  return grouped;
+}
+
 void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count, std::span<double> energies) const {
-  // A pair's atoms are each a CA or a CB, so of the table it reads only the
-  // 20 x 20 entries of its kind (CA-CA, CA-CB, CB-CA or CB-CB) at its cell.
-  // Grouped by kind and cell, those entries fill 50 cache lines, which all
-  // sequences share, where the table's own layout spreads them over 400.
   constexpr std::size_t kResidues = kPairTypeOrder.size();
   constexpr std::size_t kBlock = kResidues * kResidues;
   const std::size_t cells = static_cast<std::size_t>(table_.dim_val[2]) * static_cast<std::size_t>(table_.dim_val[3]);
-  const std::size_t stride_a = static_cast<std::size_t>(table_.dim_val[1]) * cells;
-  // Only the blocks some pair reads, one after another.
-  constexpr std::uint32_t kUnused = UINT32_MAX;
-  std::vector<std::uint32_t> slot(4 * cells, kUnused);
+  std::vector<double> own;
+  if (table_.pair_blocks.size() != 4 * cells * kBlock) own = Group_Blocks(table_);
+  const std::vector<double>& grouped = own.empty() ? table_.pair_blocks : own;
   std::vector<std::uint32_t> block_of(pairs_.size());
-  std::size_t slots = 0;
-  for (std::size_t k = 0; k < pairs_.size(); ++k) {
-    std::uint32_t& s = slot[Kind(pairs_[k]) * cells + pairs_[k].cell];
-    if (s == kUnused) s = static_cast<std::uint32_t>(slots++);
-    block_of[k] = static_cast<std::uint32_t>(s * kBlock);
-  }
-  std::vector<double> grouped(slots * kBlock);
-  for (std::size_t block = 0; block < slot.size(); ++block) {
-    if (slot[block] == kUnused) continue;
-    const std::size_t kind = block / cells;
-    const std::size_t cell = block % cells;
-    double* const out = grouped.data() + slot[block] * kBlock;
-    for (std::size_t a = 0; a < kResidues; ++a)
-      for (std::size_t b = 0; b < kResidues; ++b)
-        out[a * kResidues + b] = table_.values[(2 * a + kind / 2) * stride_a + (2 * b + kind % 2) * cells + cell];
-  }
+  for (std::size_t k = 0; k < pairs_.size(); ++k)
+    block_of[k] = static_cast<std::uint32_t>((Kind(pairs_[k]) * cells + pairs_[k].cell) * kBlock);
 
   // Residue type (position in kPairTypeOrder) of every atom in every sequence.
   const std::size_t atoms = is_cb_.size();

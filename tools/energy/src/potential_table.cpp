@@ -10,6 +10,7 @@
 
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "energy/pair_energy.hpp"
 
 namespace energy {
 namespace {
@@ -104,8 +105,8 @@ class Line_Scanner {
 // optional '-', each followed by a blank, then a value of at most 15 digits
 // ([-]digits[.digits]) followed by white space or the end, converted exactly
 // as Line_Scanner does. Returns where the next line starts, or null for any
-// other line, which the scanner then reads. `end` must point at a '\0' (the
-// end of a std::string): as no loop goes on over a '\0' or a '\n', none needs
+// other line, which the scanner then reads. `end` must point at a '\0' (as
+// common::Whole_File gives): as no loop goes on over a '\0' or a '\n', none needs
 // a bounds check.
 const char* Plain_Line(const char* p, const char* end, int integers, double& value) {
   static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
@@ -122,21 +123,20 @@ const char* Plain_Line(const char* p, const char* end, int integers, double& val
   while (blank(*p)) ++p;
   const bool negative = *p == '-';
   if (negative) ++p;
+  // Integer digits, then fraction digits, in one integer; more than 15 digits
+  // in all goes to the scanner (the wrapped value is then never used).
   std::uint64_t number = 0;
-  int count = 0;
+  const char* const first_digit = p;
+  while (digit(*p)) number = number * 10 + static_cast<std::uint64_t>(*p++ - '0');
+  int count = static_cast<int>(p - first_digit);
   int decimals = -1;
-  for (;; ++p) {
-    if (digit(*p)) {
-      number = number * 10 + static_cast<std::uint64_t>(*p - '0');
-      if (++count > 15) return nullptr;
-      if (decimals >= 0) ++decimals;
-    } else if (*p == '.' && decimals < 0) {
-      decimals = 0;
-    } else {
-      break;
-    }
+  if (*p == '.') {
+    const char* const fraction = ++p;
+    while (digit(*p)) number = number * 10 + static_cast<std::uint64_t>(*p++ - '0');
+    decimals = static_cast<int>(p - fraction);
+    count += decimals;
   }
-  if (count == 0 || (p != end && !Is_Space(*p))) return nullptr;
+  if (count == 0 || count > 15 || (p != end && !Is_Space(*p))) return nullptr;
   const double magnitude = static_cast<double>(number) / kPowers[decimals < 0 ? 0 : decimals];
   value = negative ? -magnitude : magnitude;
   if (*p == '\n') return p + 1;
@@ -147,9 +147,9 @@ const char* Plain_Line(const char* p, const char* end, int integers, double& val
 // Reads `count` entries from the file, each line holding `integers` integers
 // then the value, and stores them in file order.
 void Load_Lines(const std::string& path, std::vector<double>& table, std::size_t count, int integers) {
-  const auto content = common::Read_Whole_File(path);
+  const auto content = common::Whole_File::Open(path);
   if (!content) common::Fail("cannot open file '%s' for reading\nprogram will finish now.\n\n", path.c_str());
-  const std::string_view text = *content;
+  const std::string_view text = content->Text();
   std::size_t start = 0;
   for (std::size_t entry = 0; entry < count; ++entry) {
     if (start >= text.size())
@@ -211,6 +211,8 @@ MFP_Table Load_Potential(MFP_Table shape, const std::string& path) {
   }
   if (shape.dim == 4) {
     Read_MFP_Pair(path, shape.values, shape.dim_val[0], shape.dim_val[1], shape.dim_val[2], shape.dim_val[3]);
+    // Once per table, rather than once per structure evaluated with it.
+    shape.pair_blocks = pair::Group_Blocks(shape);
   } else {
     Read_MFP_Surf(path, shape.values, shape.dim_val[0], shape.dim_val[1]);
   }
