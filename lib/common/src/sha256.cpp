@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #if defined(__x86_64__) && defined(__GNUC__)
+#include <cpuid.h>
 #include <immintrin.h>
 #define FOLD_SHA_NI 1
 #endif
@@ -116,11 +117,24 @@ std::string Digest(std::string_view data, Compress_Blocks compress) {
   return hex;
 }
 
+#ifdef FOLD_SHA_NI
+// Asked of the processor itself: clang's __builtin_cpu_supports knows no "sha".
+bool Has_Sha_Instructions() {
+  unsigned a = 0, b = 0, c = 0, d = 0;
+  if (!__get_cpuid(1, &a, &b, &c, &d)) return false;
+  const bool ssse3 = (c & (1U << 9)) != 0, sse41 = (c & (1U << 19)) != 0;
+  if (!__get_cpuid_count(7, 0, &a, &b, &c, &d)) return false;
+  const bool sha = (b & (1U << 29)) != 0;
+  return sha && ssse3 && sse41;
+}
+#endif
+
 }  // namespace
 
 std::string Sha256_Hex(std::string_view data) {
 #ifdef FOLD_SHA_NI
-  if (__builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1")) return Digest(data, Compress_Ni);
+  static const bool has_sha = Has_Sha_Instructions();
+  if (has_sha) return Digest(data, Compress_Ni);
 #endif
   return Digest(data, Compress_Portable);
 }
