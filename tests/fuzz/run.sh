@@ -6,6 +6,9 @@
 # BUILD_DIR was configured with -DFOLD_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++.
 # The statistics of each run (executions, coverage) end its log,
 # BUILD_DIR/fuzz-runs/TARGET.log; a crashing input is left in BUILD_DIR/fuzz-runs/.
+# FUZZ_SEED (default 1) fixes libFuzzer's random seed, so that a CI run explores
+# the same inputs as a run made here before a change lands; FUZZ_SEED=0 lets
+# libFuzzer pick one (for long exploratory runs).
 set -euo pipefail
 build=$1
 seconds=$2
@@ -21,7 +24,7 @@ for target in "${targets[@]}"; do
   cp "$here/corpus/$target"/* "$corpus"/
   echo "fuzzing $target for ${seconds}s"
   if ! ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    "$build/bin/fuzz_$target" "$corpus" -max_total_time="$seconds" -max_len=16384 -timeout=20 \
+    "$build/bin/fuzz_$target" "$corpus" -max_total_time="$seconds" -seed="${FUZZ_SEED:-1}" -max_len=16384 -timeout=20 \
     -rss_limit_mb=1024 -print_final_stats=1 -artifact_prefix="$runs/$target-" >"$runs/$target.log" 2>&1; then
     tail -n 60 "$runs/$target.log"
     echo "fuzz_$target: finding, see $runs/$target.log" >&2

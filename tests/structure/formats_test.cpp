@@ -87,6 +87,9 @@ TEST_F(Formats, InputsThatCannotBeRead) {
        "cannot decompress 'm': the gzip data is damaged or incomplete\nprogram will exit !\n"},
       {"mmCIF with an unclosed quote", "printf 'data_x\\nloop_\\n_atom_site.id\\n\"1\\n' > m",
        "cannot read the mmCIF file 'm': "},
+      {"mmCIF integer too long for a structure's field",
+       "sed 's/^1 N N . MET /88888888888 N N . MET /' '" + test_support::Test_Data("1ubq.cif") + "' > m",
+       "cannot read the mmCIF file 'm': the number '88888888888' has more digits than a structure's field holds\n"},
       {"mmCIF coordinate wider than a PDB column",
        "sed 's/^2 C CA . MET Apoly A 1 ? 26.266 /2 C CA . MET Apoly A 1 ? 12345.678 /' '" +
            test_support::Test_Data("1ubq.cif") + "' > m",

@@ -96,9 +96,40 @@ void Check_Fits_Pdb_Columns(const gemmi::Structure& st, const std::string& name)
       }
 }
 
+// gemmi converts integer fields with an accumulator that overflows (undefined
+// behaviour) past nine digits; no integer field of a structure needs more, so
+// such a value is refused before the structure is built.
+bool Is_Overlong_Integer(const std::string& value) {
+  std::size_t i = (!value.empty() && (value[0] == '-' || value[0] == '+')) ? 1 : 0;
+  std::size_t digits = 0;
+  while (i < value.size() && value[i] >= '0' && value[i] <= '9') ++i, ++digits;
+  return digits > 9;
+}
+
+void Check_Integer_Widths(const gemmi::cif::Document& document, const std::string& name) {
+  auto check = [&name](const std::string& value) {
+    if (Is_Overlong_Integer(value))
+      common::Fail(
+          "cannot read the mmCIF file '%s': the number '%.40s' has more digits than a structure's field holds\n"
+          "program will exit !\n",
+          name.c_str(), value.c_str());
+  };
+  auto check_items = [&check](const auto& self, const std::vector<gemmi::cif::Item>& items) -> void {
+    for (const gemmi::cif::Item& item : items) {
+      if (item.type == gemmi::cif::ItemType::Pair) check(item.pair[1]);
+      if (item.type == gemmi::cif::ItemType::Loop)
+        for (const std::string& value : item.loop.values) check(value);
+      if (item.type == gemmi::cif::ItemType::Frame) self(self, item.frame.items);
+    }
+  };
+  for (const gemmi::cif::Block& block : document.blocks) check_items(check_items, block.items);
+}
+
 std::string Mmcif_To_Pdb_Text(std::string_view text, const std::string& name) {
   try {
-    gemmi::Structure st = gemmi::make_structure(gemmi::cif::read_memory(text.data(), text.size(), name.c_str()));
+    const gemmi::cif::Document document = gemmi::cif::read_memory(text.data(), text.size(), name.c_str());
+    Check_Integer_Widths(document, name);
+    gemmi::Structure st = gemmi::make_structure(document);
     for (gemmi::Model& model : st.models)
       model.chains.erase(std::remove_if(model.chains.begin(), model.chains.end(),
                                         [](const gemmi::Chain& chain) { return chain.name.size() > 2; }),
