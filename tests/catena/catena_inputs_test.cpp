@@ -18,13 +18,7 @@ using test_support::Test_Data;
 
 using Record = std::map<std::string, std::string>;
 
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::string part;
-  std::istringstream in(text);
-  while (std::getline(in, part, separator)) parts.push_back(part);
-  return parts;
-}
+using test_support::Split;
 
 // The TSV records, field by header name.
 std::vector<Record> Records(const std::string& tsv) {

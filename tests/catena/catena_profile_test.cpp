@@ -12,13 +12,7 @@ namespace {
 
 using test_support::Temp_Dir;
 
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::string part;
-  std::istringstream in(text);
-  while (std::getline(in, part, separator)) parts.push_back(part);
-  return parts;
-}
+using test_support::Split;
 
 std::size_t Count(const std::string& text, const std::string& what) {
   std::size_t count = 0;

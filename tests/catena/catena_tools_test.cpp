@@ -20,13 +20,7 @@ const std::string kSurface = kData + "/example.surface.potential";
 const std::string kTable = kData + "/example.cpdf";
 const std::string kAlignment = kData + "/1enh.pir";
 
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::string part;
-  std::istringstream in(text);
-  while (std::getline(in, part, separator)) parts.push_back(part);
-  return parts;
-}
+using test_support::Split;
 
 struct Model {
   const char* file;

@@ -144,4 +144,12 @@ Run_Result Run_Shell(const std::string& command, const std::string& cwd, const E
   return Run_Executable("/bin/sh", {"sh", "-c", command}, cwd, with_path);
 }
 
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::string part;
+  std::istringstream in(text);
+  while (std::getline(in, part, separator)) parts.push_back(part);
+  return parts;
+}
+
 }  // namespace test_support

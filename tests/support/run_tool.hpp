@@ -53,4 +53,8 @@ std::string Tool_Path(const std::string& program);
 std::string Test_Data(const std::string& name);
 std::string Read_Text(const std::string& path);
 
+// The parts of a text between separators, as std::getline yields them (no
+// empty part after a final separator).
+std::vector<std::string> Split(const std::string& text, char separator);
+
 }  // namespace test_support
