@@ -4,6 +4,7 @@
 // reader and its writer cannot disagree.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
