@@ -5,13 +5,17 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
 namespace common {
 namespace {
 
-bool Is_Blank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+// The white space of the C locale, as isspace sees it.
+bool Is_Space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+bool Is_Digit(char c) { return c >= '0' && c <= '9'; }
 
 // strtod and friends need a terminated text; fields are short, so a copy of
 // the text is cheap and keeps the conversion from reading past the view.
@@ -26,11 +30,60 @@ std::optional<T> Scan_With(std::string_view text, Convert convert) {
   return static_cast<T>(value);
 }
 
+// "%d" through strtoll, which saturates at the long long range.
+std::optional<long long> Scan_Long_Long(std::string_view text) {
+  return Scan_With<long long>(text, [](const char* s, char** e) { return std::strtoll(s, e, 10); });
+}
+
+// [-]digits[.digits] of at most 15 digits in all as a double: the digits as
+// an integer are exact in a double, so is the power of ten, and their
+// quotient is rounded once, correctly, as strtod rounds. Nothing for a longer
+// number (its digits may have wrapped) or one without digits.
+std::optional<double> Exact_Decimal(std::uint64_t digits, int count, int decimals, bool negative) {
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  if (count == 0 || count > 15) return std::nullopt;
+  const double magnitude = static_cast<double>(digits) / kPowers[decimals < 0 ? 0 : decimals];
+  return negative ? -magnitude : magnitude;
+}
+
+// The usual line of a potential table in one sweep: blanks, `integers`
+// integers of digits with an optional '-', each followed by a blank, then a
+// plain decimal followed by white space or the end. Nothing for any other
+// line, which the cursor then reads.
+std::optional<double> Plain_Ints_Then_Double(std::string_view line, int integers) {
+  const char* p = line.data();
+  const char* const end = p + line.size();
+  auto blank = [&p, end] { return p < end && (*p == ' ' || *p == '\t'); };
+  auto digit = [&p, end] { return p < end && Is_Digit(*p); };
+  for (int i = 0; i < integers; ++i) {
+    while (blank()) ++p;
+    if (p < end && *p == '-') ++p;
+    const char* const digits = p;
+    while (digit()) ++p;
+    if (p == digits || !blank()) return std::nullopt;
+  }
+  while (blank()) ++p;
+  const bool negative = p < end && *p == '-';
+  if (negative) ++p;
+  std::uint64_t number = 0;
+  const char* const first_digit = p;
+  while (digit()) number = number * 10 + static_cast<std::uint64_t>(*p++ - '0');
+  int count = static_cast<int>(p - first_digit);
+  int decimals = -1;
+  if (p < end && *p == '.') {
+    const char* const fraction = ++p;
+    while (digit()) number = number * 10 + static_cast<std::uint64_t>(*p++ - '0');
+    decimals = static_cast<int>(p - fraction);
+    count += decimals;
+  }
+  if (p < end && !Is_Space(*p)) return std::nullopt;
+  return Exact_Decimal(number, count, decimals, negative);
+}
+
 }  // namespace
 
-std::optional<double> Scan_Double(std::string_view text) {
-  return Scan_With<double>(text, [](const char* s, char** e) { return std::strtod(s, e); });
-}
+std::optional<double> Scan_Double(std::string_view text) { return Scan_Cursor(text).Double(); }
 
 std::optional<float> Scan_Float(std::string_view text) {
   // Plain decimals (coordinates are read by the million) go through
@@ -38,32 +91,142 @@ std::optional<float> Scan_Float(std::string_view text) {
   // same float. Signs, hexadecimal, infinities, range errors and anything that
   // might read on past where from_chars stops are left to strtof.
   std::size_t begin = 0;
-  while (begin < text.size() && Is_Blank(text[begin])) ++begin;
+  while (begin < text.size() && Is_Space(text[begin])) ++begin;
   const char* const first = text.data() + begin;
   const char* const last = text.data() + text.size();
   float value = 0.0F;
   const auto [end, error] = std::from_chars(first, last, value);
-  const bool plain = error == std::errc() && std::isfinite(value) &&
-                     (*first == '-' || (*first >= '0' && *first <= '9')) &&
-                     (end == last || Is_Blank(*end) || (*end != 'x' && *end != 'X' && *end != 'p' && *end != 'P'));
+  const bool plain = error == std::errc() && std::isfinite(value) && (*first == '-' || Is_Digit(*first)) &&
+                     (end == last || Is_Space(*end) || (*end != 'x' && *end != 'X' && *end != 'p' && *end != 'P'));
   if (plain) return value;
   return Scan_With<float>(text, [](const char* s, char** e) { return std::strtof(s, e); });
 }
 
 std::optional<int> Scan_Int(std::string_view text) {
-  const std::string copy(text);
-  char* end = nullptr;
-  errno = 0;
-  const long value = std::strtol(copy.c_str(), &end, 10);
-  if (end == copy.c_str() || errno == ERANGE || value < INT_MIN || value > INT_MAX) return std::nullopt;
-  return static_cast<int>(value);
+  const std::optional<long long> value = Scan_Long_Long(text);
+  if (!value || *value < INT_MIN || *value > INT_MAX) return std::nullopt;
+  return static_cast<int>(*value);
+}
+
+std::optional<int> Scan_Int_Saturating(std::string_view text) {
+  const std::optional<long long> value = Scan_Long_Long(text);
+  if (!value) return std::nullopt;
+  if (*value > INT_MAX) return INT_MAX;
+  if (*value < INT_MIN) return INT_MIN;
+  return static_cast<int>(*value);
+}
+
+std::optional<double> Scan_Ints_Then_Double(std::string_view line, int integers) {
+  if (const std::optional<double> value = Plain_Ints_Then_Double(line, integers)) return value;
+  Scan_Cursor cursor(line);
+  for (int i = 0; i < integers; ++i)
+    if (!cursor.Skip_Int()) return std::nullopt;
+  return cursor.Double();
+}
+
+void Scan_Cursor::Skip_Space() {
+  while (pos_ < end_ && Is_Space(*pos_)) ++pos_;
+}
+
+bool Scan_Cursor::Skip_Int() {
+  Skip_Space();
+  const char* p = pos_;
+  if (p < end_ && (*p == '+' || *p == '-')) ++p;
+  const char* digits = p;
+  while (p < end_ && Is_Digit(*p)) ++p;
+  if (p == digits) return false;
+  pos_ = p;
+  return true;
+}
+
+std::optional<double> Scan_Cursor::Double() {
+  Skip_Space();
+  if (pos_ == end_) return std::nullopt;
+  double value = 0;
+  // Fast path for plain decimals; from_chars rounds correctly, as strtod
+  // does, so both give the very same double.
+  if (Plain_Decimal(value)) return value;
+  const char* start = pos_;
+  if (*start == '+') ++start;
+  const auto [ptr, ec] = std::from_chars(start, end_, value, std::chars_format::general);
+  if (ec == std::errc() && (ptr == end_ || Is_Space(*ptr)) && (start == pos_ || *start != '-')) {
+    pos_ = ptr;
+    return value;
+  }
+  if (Double_Slow(value)) return value;
+  return std::nullopt;
+}
+
+// [-]digits[.digits] with at most 15 digits in all, then a blank or the end.
+bool Scan_Cursor::Plain_Decimal(double& value) {
+  const char* p = pos_;
+  const bool negative = p < end_ && *p == '-';
+  if (negative) ++p;
+  std::uint64_t digits = 0;
+  int count = 0;
+  int decimals = -1;
+  for (; p < end_; ++p) {
+    if (Is_Digit(*p)) {
+      digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+      if (++count > 15) return false;
+      if (decimals >= 0) ++decimals;
+    } else if (*p == '.' && decimals < 0) {
+      decimals = 0;
+    } else {
+      break;
+    }
+  }
+  if (p < end_ && !Is_Space(*p)) return false;
+  const std::optional<double> exact = Exact_Decimal(digits, count, decimals, negative);
+  if (!exact) return false;
+  value = *exact;
+  pos_ = p;
+  return true;
+}
+
+// Everything else "%lf" accepts (hexadecimal, infinities, a number followed
+// directly by other text, out-of-range values): strtod on a copy.
+bool Scan_Cursor::Double_Slow(double& value) {
+  const std::string copy(pos_, end_);
+  char* stop = nullptr;
+  value = std::strtod(copy.c_str(), &stop);
+  if (stop == copy.c_str()) return false;
+  pos_ += stop - copy.c_str();
+  return true;
+}
+
+std::optional<unsigned long long> Strict_Unsigned(std::string_view text, unsigned long long max) {
+  if (text.empty()) return std::nullopt;
+  unsigned long long value = 0;
+  for (const char c : text) {
+    if (!Is_Digit(c)) return std::nullopt;
+    const auto digit = static_cast<unsigned long long>(c - '0');
+    if (digit > max || value > (max - digit) / 10) return std::nullopt;
+    value = value * 10 + digit;
+  }
+  return value;
+}
+
+std::optional<double> Strict_Decimal(std::string_view text) {
+  const std::size_t point = text.find('.');
+  const std::string_view whole = text.substr(0, point);
+  const std::string_view fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+  auto digits = [](std::string_view part) {
+    for (const char c : part)
+      if (!Is_Digit(c)) return false;
+    return true;
+  };
+  if (!digits(whole) || !digits(fraction) || (whole.empty() && fraction.empty())) return std::nullopt;
+  const std::optional<double> value = Scan_Double(text);
+  if (!value || !std::isfinite(*value)) return std::nullopt;
+  return value;
 }
 
 std::string_view First_Word(std::string_view text) {
   std::size_t begin = 0;
-  while (begin < text.size() && Is_Blank(text[begin])) ++begin;
+  while (begin < text.size() && Is_Space(text[begin])) ++begin;
   std::size_t end = begin;
-  while (end < text.size() && !Is_Blank(text[end])) ++end;
+  while (end < text.size() && !Is_Space(text[end])) ++end;
   return text.substr(begin, end - begin);
 }
 
