@@ -9,6 +9,7 @@
 // text is the number, with no blanks, no sign and no other form.
 #pragma once
 
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,14 @@ namespace common {
 
 // "%lf": exponents, hexadecimal, "inf" and "nan" read as strtod reads them.
 std::optional<double> Scan_Double(std::string_view text);
+
+// "%lf" that must take the whole text (blanks may only lead): a cell of a
+// table written by the suite itself.
+std::optional<double> Scan_Whole_Double(std::string_view text);
+
+// "%lf" read from an open stream by the C library itself, with exactly the
+// characters it consumes and leaves; nothing at a non-number or at the end.
+std::optional<double> Scan_Double(std::FILE* in);
 
 // "%f": the float strtof gives.
 std::optional<float> Scan_Float(std::string_view text);
@@ -43,8 +52,14 @@ class Scan_Cursor {
   // "%d" whose value is not kept: an optional sign and one or more digits.
   bool Skip_Int();
 
+  // "%d", as Scan_Int.
+  std::optional<int> Int();
+
   // "%lf", as Scan_Double.
   std::optional<double> Double();
+
+  // What the conversions so far have left.
+  std::string_view Rest() const { return {pos_, static_cast<std::size_t>(end_ - pos_)}; }
 
  private:
   void Skip_Space();

@@ -1,7 +1,6 @@
 #include "common/scan.hpp"
 
 #include <cctype>
-#include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -24,7 +23,6 @@ std::optional<T> Scan_With(std::string_view text, Convert convert) {
   const std::string copy(text);
   const char* start = copy.c_str();
   char* end = nullptr;
-  errno = 0;
   const auto value = convert(start, &end);
   if (end == start) return std::nullopt;
   return static_cast<T>(value);
@@ -85,6 +83,19 @@ std::optional<double> Plain_Ints_Then_Double(std::string_view line, int integers
 
 std::optional<double> Scan_Double(std::string_view text) { return Scan_Cursor(text).Double(); }
 
+std::optional<double> Scan_Whole_Double(std::string_view text) {
+  Scan_Cursor cursor(text);
+  const std::optional<double> value = cursor.Double();
+  if (!cursor.Rest().empty()) return std::nullopt;
+  return value;
+}
+
+std::optional<double> Scan_Double(std::FILE* in) {
+  double value = 0;
+  if (std::fscanf(in, "%lf", &value) != 1) return std::nullopt;
+  return value;
+}
+
 std::optional<float> Scan_Float(std::string_view text) {
   // Plain decimals (coordinates are read by the million) go through
   // std::from_chars, which rounds correctly as strtof does and so gives the
@@ -102,11 +113,7 @@ std::optional<float> Scan_Float(std::string_view text) {
   return Scan_With<float>(text, [](const char* s, char** e) { return std::strtof(s, e); });
 }
 
-std::optional<int> Scan_Int(std::string_view text) {
-  const std::optional<long long> value = Scan_Long_Long(text);
-  if (!value || *value < INT_MIN || *value > INT_MAX) return std::nullopt;
-  return static_cast<int>(*value);
-}
+std::optional<int> Scan_Int(std::string_view text) { return Scan_Cursor(text).Int(); }
 
 std::optional<int> Scan_Int_Saturating(std::string_view text) {
   const std::optional<long long> value = Scan_Long_Long(text);
@@ -137,6 +144,15 @@ bool Scan_Cursor::Skip_Int() {
   if (p == digits) return false;
   pos_ = p;
   return true;
+}
+
+std::optional<int> Scan_Cursor::Int() {
+  const std::string copy(pos_, end_);
+  char* stop = nullptr;
+  const long long value = std::strtoll(copy.c_str(), &stop, 10);
+  if (stop == copy.c_str() || value < INT_MIN || value > INT_MAX) return std::nullopt;
+  pos_ += stop - copy.c_str();
+  return static_cast<int>(value);
 }
 
 std::optional<double> Scan_Cursor::Double() {
