@@ -9,6 +9,7 @@
 // text is the number, with no blanks, no sign and no other form.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -42,6 +43,14 @@ std::optional<int> Scan_Int_Saturating(std::string_view text);
 // "%lf": the value, or nothing when a conversion fails. The integers are
 // only required to be there; their values are not kept.
 std::optional<double> Scan_Ints_Then_Double(std::string_view line, int integers);
+
+// The first line of `text` read as Scan_Ints_Then_Double reads a line, and
+// where the next line starts (after the '\n'; the text's size at its end).
+struct Scanned_Line {
+  std::optional<double> value;
+  std::size_t next = 0;
+};
+Scanned_Line Scan_Line_Ints_Then_Double(std::string_view text, int integers);
 
 // A cursor that converts in turn, as the conversions of one sscanf call do:
 // each skips white space, then takes the longest number prefix.

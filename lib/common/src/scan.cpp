@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace common {
@@ -47,36 +48,41 @@ std::optional<double> Exact_Decimal(std::uint64_t digits, int count, int decimal
 
 // The usual line of a potential table in one sweep: blanks, `integers`
 // integers of digits with an optional '-', each followed by a blank, then a
-// plain decimal followed by white space or the end. Nothing for any other
-// line, which the cursor then reads.
-std::optional<double> Plain_Ints_Then_Double(std::string_view line, int integers) {
-  const char* p = line.data();
-  const char* const end = p + line.size();
-  auto blank = [&p, end] { return p < end && (*p == ' ' || *p == '\t'); };
-  auto digit = [&p, end] { return p < end && Is_Digit(*p); };
+// plain decimal followed by white space or the end. Returns where the number
+// ends, or null for any other line, which the cursor then reads. No loop goes
+// on over a line end, so `end` may lie beyond the line; unchecked, the scan
+// relies on a character before `end` that no loop goes on over.
+template <bool kChecked>
+const char* Plain_Ints_Then_Double(const char* p, const char* end, int integers, double& value) {
+  auto is = [&p, end](auto test) { return (!kChecked || p < end) && test(*p); };
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  auto minus = [](char c) { return c == '-'; };
   for (int i = 0; i < integers; ++i) {
-    while (blank()) ++p;
-    if (p < end && *p == '-') ++p;
+    while (is(blank)) ++p;
+    if (is(minus)) ++p;
     const char* const digits = p;
-    while (digit()) ++p;
-    if (p == digits || !blank()) return std::nullopt;
+    while (is(Is_Digit)) ++p;
+    if (p == digits || !is(blank)) return nullptr;
   }
-  while (blank()) ++p;
-  const bool negative = p < end && *p == '-';
+  while (is(blank)) ++p;
+  const bool negative = is(minus);
   if (negative) ++p;
   std::uint64_t number = 0;
   const char* const first_digit = p;
-  while (digit()) number = number * 10 + static_cast<std::uint64_t>(*p++ - '0');
+  while (is(Is_Digit)) number = number * 10 + static_cast<std::uint64_t>(*p++ - '0');
   int count = static_cast<int>(p - first_digit);
   int decimals = -1;
-  if (p < end && *p == '.') {
+  if (is([](char c) { return c == '.'; })) {
     const char* const fraction = ++p;
-    while (digit()) number = number * 10 + static_cast<std::uint64_t>(*p++ - '0');
+    while (is(Is_Digit)) number = number * 10 + static_cast<std::uint64_t>(*p++ - '0');
     decimals = static_cast<int>(p - fraction);
     count += decimals;
   }
-  if (p < end && !Is_Space(*p)) return std::nullopt;
-  return Exact_Decimal(number, count, decimals, negative);
+  if ((!kChecked || p < end) && !Is_Space(*p)) return nullptr;
+  const std::optional<double> exact = Exact_Decimal(number, count, decimals, negative);
+  if (!exact) return nullptr;
+  value = *exact;
+  return p;
 }
 
 }  // namespace
@@ -124,11 +130,33 @@ std::optional<int> Scan_Int_Saturating(std::string_view text) {
 }
 
 std::optional<double> Scan_Ints_Then_Double(std::string_view line, int integers) {
-  if (const std::optional<double> value = Plain_Ints_Then_Double(line, integers)) return value;
+  double value = 0;
+  if (Plain_Ints_Then_Double<true>(line.data(), line.data() + line.size(), integers, value)) return value;
   Scan_Cursor cursor(line);
   for (int i = 0; i < integers; ++i)
     if (!cursor.Skip_Int()) return std::nullopt;
   return cursor.Double();
+}
+
+Scanned_Line Scan_Line_Ints_Then_Double(std::string_view text, int integers) {
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  double value = 0;
+  // A last character that is no part of a number (the usual '\n') stops
+  // every loop of the sweep, which then needs no bounds checks.
+  const bool stops =
+      begin != end && end[-1] != ' ' && end[-1] != '\t' && end[-1] != '-' && end[-1] != '.' && !Is_Digit(end[-1]);
+  const char* const p = stops ? Plain_Ints_Then_Double<false>(begin, end, integers, value)
+                              : Plain_Ints_Then_Double<true>(begin, end, integers, value);
+  if (p) {
+    const void* line_end = p < end && *p == '\n' ? p : std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+    const std::size_t next =
+        line_end ? static_cast<std::size_t>(static_cast<const char*>(line_end) - begin) + 1 : text.size();
+    return {value, next};
+  }
+  const std::size_t stop = text.find('\n');
+  const std::size_t next = stop == std::string_view::npos ? text.size() : stop + 1;
+  return {Scan_Ints_Then_Double(text.substr(0, stop), integers), next};
 }
 
 void Scan_Cursor::Skip_Space() {

@@ -1,7 +1,6 @@
 #include "energy/potential_table.hpp"
 
 #include <new>
-#include <optional>
 #include <string_view>
 
 #include "common/fatal_error.hpp"
@@ -23,16 +22,14 @@ void Load_Lines(const std::string& path, std::vector<double>& table, std::size_t
     if (start >= text.size())
       common::Fail("potential file '%s' ends at line %zu: %zu lines are needed\nprogram will finish now.\n\n",
                    path.c_str(), entry, count);
-    std::size_t stop = text.find('\n', start);
-    if (stop == std::string_view::npos) stop = text.size();
-    const std::optional<double> value = common::Scan_Ints_Then_Double(text.substr(start, stop - start), integers);
-    if (!value)
+    const common::Scanned_Line line = common::Scan_Line_Ints_Then_Double(text.substr(start), integers);
+    if (!line.value)
       common::Fail(
           "cannot read line %zu of potential file '%s': %d integers and a value are expected\n"
           "program will finish now.\n\n",
           entry + 1, path.c_str(), integers);
-    table[entry] = *value;
-    start = stop + 1;
+    table[entry] = *line.value;
+    start += line.next;
   }
 }
 
