@@ -31,25 +31,11 @@ struct Model {
 // The eight programs by hand, as the README shows them; `identity` is the
 // step that provides NAME.seq_ide.
 std::string By_Hand_Script(const Model& m, const std::string& identity) {
+  const std::string model = std::string(m.file) + " " + m.chain + " >/dev/null\n";
   const std::string name = m.file;
-  return "set -e\n"
-         "vicina pair.pot " +
-         name + " " + m.chain +
-         " >/dev/null\n"
-         "exposa surface.pot " +
-         name + " " + m.chain +
-         " >/dev/null\n"
-         "resitally " +
-         name + " " + m.chain +
-         " >/dev/null\n"
-         "rotunda " +
-         name + " " + m.chain +
-         " >/dev/null\n"
-         "sigmara " +
-         name + " >/dev/null\n" + identity + "blendora " + name +
-         " >/dev/null\n"
-         "verdicta " +
-         name + " table.cpdf\n";
+  return "set -e\nvicina pair.pot " + model + "exposa surface.pot " + model + "resitally " + model + "rotunda " +
+         model + "sigmara " + name + " >/dev/null\n" + identity + "blendora " + name + " >/dev/null\nverdicta " + name +
+         " table.cpdf\n";
 }
 
 void Expect_Same_Files_As_By_Hand(const Model& m, const std::string& identity_step,

@@ -380,8 +380,6 @@ std::vector<Row> Catena_Rows() {
               "the directory 'm.pdb' holds no structure file")
           .Folder(kModel),
       Refused("model path through a file", With(args, {"f/m.pdb"}), {{"f", ""}}, "Can not open f/m.pdb"),
-      Refused("--chain of two characters", With(args, {"--chain", "AB", kModel}), model,
-              "--chain must be one character"),
       Refused("truncated potential", {"--surface-potential", "p.pot", "--identity", "40", kModel},
               With({{"p.pot", Lines(300, "0 0 0.5\n")}}, model), "ends at line 300"),
       Refused("truncated table", With(args, {"--table", "t.cpdf", kModel}),
