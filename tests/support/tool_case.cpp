@@ -8,6 +8,8 @@ namespace test_support {
 
 namespace fs = std::filesystem;
 
+namespace {
+
 void Place_Inputs(const Temp_Dir& dir, const std::vector<Input_File>& inputs) {
   for (const Input_File& input : inputs) {
     if (input.from_test_data) {
@@ -17,8 +19,6 @@ void Place_Inputs(const Temp_Dir& dir, const std::vector<Input_File>& inputs) {
     }
   }
 }
-
-namespace {
 
 std::string Quoted(const std::string& text) {
   std::string quoted = "'";

@@ -42,8 +42,6 @@ struct Tool_Case {
   std::optional<Names> directory = {};  // every name in the directory after the run
 };
 
-void Place_Inputs(const Temp_Dir& dir, const std::vector<Input_File>& inputs);
-
 // Runs `program` (a name from the build's bin directory) as the case says in
 // `dir`, checks what the case states and returns the run for further checks.
 Run_Result Check_Case(const std::string& program, const Tool_Case& c, const Temp_Dir& dir);
