@@ -14,6 +14,7 @@
 
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "common/format.hpp"
 #include "reference/energy_reference.hpp"
 #include "structure/structure_tool.hpp"
 #include "support/potentials.hpp"
@@ -131,15 +132,17 @@ int Run_Built_Program(const std::string& program_path, const Run_Input& input) {
   pid_t pid = 0;
   const int spawned = posix_spawn(&pid, program_path.c_str(), &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) common::Fail("cannot start '%s': %s\n", program_path.c_str(), std::strerror(spawned));
+  if (spawned != 0)
+    common::Fail(common::kLineEnd, "cannot start '%s': %s", program_path.c_str(), std::strerror(spawned));
   int status = 0;
-  if (waitpid(pid, &status, 0) != pid) common::Fail("cannot wait for '%s'\n", program_path.c_str());
+  if (waitpid(pid, &status, 0) != pid) common::Fail(common::kLineEnd, "cannot wait for '%s'", program_path.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 Scratch_Dir::Scratch_Dir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "energy_bench.XXXXXX").string();
-  if (!mkdtemp(pattern.data())) common::Fail("cannot create a temporary directory from '%s'\n", pattern.c_str());
+  if (!mkdtemp(pattern.data()))
+    common::Fail(common::kLineEnd, "cannot create a temporary directory from '%s'", pattern.c_str());
   path_ = pattern;
 }
 
@@ -153,7 +156,8 @@ void Write_File(const std::string& path, const std::string& content) { common::W
 void Copy_File(const std::string& from, const std::string& to) {
   std::error_code error;
   std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
-  if (error) common::Fail("cannot copy '%s' to '%s': %s\n", from.c_str(), to.c_str(), error.message().c_str());
+  if (error)
+    common::Fail(common::kLineEnd, "cannot copy '%s' to '%s': %s", from.c_str(), to.c_str(), error.message().c_str());
 }
 
 const std::vector<Chain_Source>& Benchmark_Chains() {

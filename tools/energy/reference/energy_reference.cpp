@@ -45,21 +45,20 @@ Energy_Profile Profile(structure::Atom_List& list, const MFP_Table& table, const
 // Reads `count` lines with one sscanf each; `integers` is 4 or 2.
 void Read_Lines_With_Sscanf(const std::string& path, std::vector<double>& table, std::size_t count, int integers) {
   common::File file = common::Open_Input(path);
-  if (!file) common::Fail("cannot open file '%s' for reading\nprogram will finish now.\n\n", path.c_str());
+  if (!file) common::Fail(common::kFinishNow, "cannot open file '%s' for reading", path.c_str());
   std::array<char, kLineBuffer> line{};
   int i1 = 0, i2 = 0, i3 = 0, i4 = 0;
   double value = 0.0;
   for (std::size_t entry = 0; entry < count; ++entry) {
     if (!std::fgets(line.data(), kLineBuffer, file.get()))
-      common::Fail("potential file '%s' ends at line %zu: %zu lines are needed\nprogram will finish now.\n\n",
-                   path.c_str(), entry, count);
+      common::Fail(common::kFinishNow, "potential file '%s' ends at line %zu: %zu lines are needed", path.c_str(),
+                   entry, count);
     const int converted = integers == 4 ? std::sscanf(line.data(), "%d%d%d%d%lf\n", &i1, &i2, &i3, &i4, &value)
                                         : std::sscanf(line.data(), "%d%d%lf\n", &i1, &i2, &value);
     if (converted != integers + 1)
-      common::Fail(
-          "cannot read line %zu of potential file '%s': %d integers and a value are expected\n"
-          "program will finish now.\n\n",
-          entry + 1, path.c_str(), integers);
+      common::Fail(common::kFinishNow,
+                   "cannot read line %zu of potential file '%s': %d integers and a value are expected", entry + 1,
+                   path.c_str(), integers);
     table[entry] = value;
   }
 }
