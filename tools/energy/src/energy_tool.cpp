@@ -14,33 +14,23 @@
 namespace energy {
 namespace {
 
-class Pair_Evaluator final : public Energy_Evaluator {
+// The evaluator of either energy: both geometries answer the same two calls.
+template <typename Geometry>
+class Geometry_Evaluator final : public Energy_Evaluator {
  public:
-  Pair_Evaluator(const structure::Atom_Record* first, const MFP_Table& table) : geometry_(first, table) {}
+  Geometry_Evaluator(const structure::Atom_Record* first, const MFP_Table& table) : geometry_(first, table) {}
   double Energy(std::span<const char> atom_codes) override { return geometry_.Energy(atom_codes); }
   void Energies(std::span<const char> codes, std::size_t count, std::span<double> energies) override {
     geometry_.Energies(codes, count, energies);
   }
 
  private:
-  pair::Pair_Geometry geometry_;
+  Geometry geometry_;
 };
 
-class Surface_Evaluator final : public Energy_Evaluator {
- public:
-  Surface_Evaluator(const structure::Atom_Record* first, const MFP_Table& table) : geometry_(first, table) {}
-  double Energy(std::span<const char> atom_codes) override { return geometry_.Energy(atom_codes); }
-  void Energies(std::span<const char> codes, std::size_t count, std::span<double> energies) override {
-    geometry_.Energies(codes, count, energies);
-  }
-
- private:
-  surface::Surface_Geometry geometry_;
-};
-
-template <typename Evaluator>
+template <typename Geometry>
 std::unique_ptr<Energy_Evaluator> Make(const structure::Atom_Record* first, const MFP_Table& table) {
-  return std::make_unique<Evaluator>(first, table);
+  return std::make_unique<Geometry_Evaluator<Geometry>>(first, table);
 }
 
 }  // namespace
@@ -51,14 +41,14 @@ const Energy_Tool kPairTool = {"vicina",
                                pair::Get_AA_CA_CB_Atom_Type,
                                pair::Keep_Only_Directly_Required_Atoms,
                                "CA or CB",
-                               Make<Pair_Evaluator>};
+                               Make<pair::Pair_Geometry>};
 const Energy_Tool kSurfaceTool = {"exposa",
                                   "exposa",
                                   Surface_Table_Shape,
                                   structure::Get_AA_Type,
                                   surface::Keep_Only_Directly_Required_Atoms,
                                   "CB",
-                                  Make<Surface_Evaluator>};
+                                  Make<surface::Surface_Geometry>};
 
 structure::Atom_List Prepare_Structure(const Energy_Tool& tool, const std::string& protein_name, char chain,
                                        const structure::Reader_Io& io) {
