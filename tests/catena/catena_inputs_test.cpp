@@ -11,10 +11,12 @@
 
 namespace {
 
+using test_support::Input_File;
 using test_support::Run_Result;
 using test_support::Run_Shell;
 using test_support::Temp_Dir;
 using test_support::Test_Data;
+using test_support::Tool_Case;
 
 using Record = std::map<std::string, std::string>;
 
@@ -131,41 +133,43 @@ TEST_F(CatenaInputs, ListOfModelsWithTheirChainsAndTemplates) {
   EXPECT_NE(from_file.err.find("catena: 1 of 3 models have no alignment or identity"), std::string::npos);
 }
 
-TEST_F(CatenaInputs, MessagesThatNameTheProblem) {
+// A model's problem is the last field of its record; a refused run's, the
+// last line of standard error.
+TEST(CatenaMessages, NameTheProblem) {
   std::string ca_only;
   for (const std::string& line : Split(test_support::Read_Text(Test_Data("1ubq.pdb")), '\n'))
     if (line.rfind("ATOM", 0) == 0 && line.substr(12, 4) == " CA ") ca_only += line + "\n";
-  dir_.Write("ca_only.pdb", ca_only);
-  dir_.Write("empty/notes.txt", "");
+  const auto run = [](const std::string& label, const std::string& arguments, std::vector<Input_File> inputs,
+                      const std::string& says) {
+    return Tool_Case{
+        .label = label, .inputs = std::move(inputs), .shell = "CMD --seed 5 " + arguments, .status = 8, .says = says};
+  };
+  const Input_File ubq = test_support::Data_File("1ubq.pdb");
+  test_support::Check_Cases(
+      "catena",
+      {
+          run("alpha carbons only", "ca_only.pdb", {{"ca_only.pdb", ca_only}},
+              "\tglycine GLY 10 of chain 'A' (residue 10) has no N, C or O atom: no virtual CB can be built for it\n"),
+          run("a path through a file", "1ubq.pdb/", {ubq}, "\tCan not open 1ubq.pdb/; file not found '1ubq.pdb/'.\n"),
+          run("a directory without structures", "empty", {{"empty/notes.txt", ""}},
+              "catena: the directory 'empty' holds no structure file (.pdb, .ent, .cif, .mmcif, .gz)\n"),
+          run("--chain of two letters", "--chain AB 1ubq.pdb", {ubq},
+              "catena: --chain must be one character ('_' for a blank chain) or 'all', not 'AB'\n"),
+          run("--identity in hexadecimal", "--identity 0x1A 1ubq.pdb", {ubq},
+              "catena: --identity must be a percentage from 0 to 100, not '0x1A'\n"),
+          run("absent alignment in a list", "--list - < list.tsv",
+              {ubq, {"list.tsv", "model\talignment\n1ubq.pdb\tabsent.pir\n"}},
+              "catena: cannot open alignment file 'absent.pir'\n"),
+      });
+}
+
+// Windows line ends in an alignment: the same identity.
+TEST_F(CatenaInputs, AlignmentWithWindowsLineEnds) {
   const std::string alignment = test_support::Read_Text(FOLD_EXAMPLE_DATA_DIR "/1enh.pir");
   std::string crlf;
   for (const char c : alignment) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
   dir_.Write("lf.pir", alignment);
   dir_.Write("crlf.pir", crlf);
-  dir_.Write("list.tsv", "model\talignment\n1ubq.pdb\tabsent.pir\n");
-  struct Case {
-    std::string arguments;
-    int status;
-    std::string error;  // the record's error, or the last line of standard error
-  };
-  const std::vector<Case> cases = {
-      {"ca_only.pdb", 8,
-       "glycine GLY 10 of chain 'A' (residue 10) has no N, C or O atom: no virtual CB can be built for it"},
-      {"1ubq.pdb/", 8, "Can not open 1ubq.pdb/; file not found '1ubq.pdb/'."},
-      {"empty", 8, "catena: the directory 'empty' holds no structure file (.pdb, .ent, .cif, .mmcif, .gz)\n"},
-      {"--chain AB 1ubq.pdb", 8, "catena: --chain must be one character ('_' for a blank chain) or 'all', not 'AB'\n"},
-      {"--identity 0x1A 1ubq.pdb", 8, "catena: --identity must be a percentage from 0 to 100, not '0x1A'\n"},
-      {"--list - < list.tsv", 8, "catena: cannot open alignment file 'absent.pir'\n"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.arguments);
-    const Run_Result run = Run_Shell("catena --seed 5 " + c.arguments, dir_.Path());
-    EXPECT_EQ(run.status, c.status) << run.err;
-    const std::vector<Record> records = Records(run.out);
-    const std::string error = records.empty() ? run.err.substr(run.err.rfind("catena: ")) : records.front().at("error");
-    EXPECT_EQ(error, c.error);
-  }
-  // Windows line ends in an alignment: the same identity.
   const Run_Result lf = Run_Shell("catena --seed 5 --alignment lf.pir 1enh.pdb", dir_.Path());
   const Run_Result with_crlf = Run_Shell("catena --seed 5 --alignment crlf.pir 1enh.pdb", dir_.Path());
   EXPECT_EQ(with_crlf.status, 0) << with_crlf.err;

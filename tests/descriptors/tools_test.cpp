@@ -9,9 +9,8 @@
 namespace {
 
 using test_support::Atom_Line;
-using test_support::Check_Case;
+using test_support::Check_Cases;
 using test_support::Data_File;
-using test_support::Input_File;
 using test_support::Residue_Lines;
 using test_support::Tool_Case;
 
@@ -36,76 +35,61 @@ std::string Length_Line(const char* name, const char* value) {
   return std::string("length\t") + name + "\t" + value + "\n";
 }
 
-// Cases every structure program shares: usage, argument limits, missing and
+// Cases every structure program shares: usage, an empty chain, missing and
 // empty input, files that cannot be created. `suffix` is the output suffix.
-std::vector<Tool_Case> Common_Cases(const std::string& program, const std::string& suffix, std::size_t max_name) {
+std::vector<Tool_Case> Common_Cases(const std::string& program, const std::string& suffix) {
   const std::string usage = "Usage:\n\n" + program + kUsageTail;
-  const std::string long_name(max_name + 1, 'p');
   return {
-      {"no argument", {}, {}, 8, usage, {}, std::vector<std::string>{}},
-      {"three arguments",
-       {"a.pdb", "A", "x"},
-       {{"a.pdb", kTwoChains}},
-       8,
-       usage,
-       {},
-       std::vector<std::string>{"a.pdb"}},
-      {"name longer than its buffer",
-       {long_name},
-       {},
-       8,
-       "protein name is too long: " + std::to_string(max_name + 1) + " characters, at most " +
-           std::to_string(max_name) + " are allowed\nprogram will exit !\n",
-       {},
-       std::vector<std::string>{}},
-      {"empty chain argument",
-       {"a.pdb", ""},
-       {{"a.pdb", kTwoChains}},
-       8,
-       "the chain identifier is empty: give '_' for a chain without identifier\nprogram will exit !\n",
-       {},
-       std::vector<std::string>{"a.pdb"}},
-      {"missing structure",
-       {"absent.pdb"},
-       {},
-       8,
-       "Can not open absent.pdb\nfile not found 'absent.pdb'. Program will exit.\n\n",
-       {{"log", "Can not open absent.pdb\n"}},
-       std::vector<std::string>{"log"}},
-      {"absent chain",
-       {"a.pdb", "B"},
-       {{"a.pdb", kTwoChains}},
-       8,
-       "no atom of chain 'B' in 'a.pdb' (chains present: '_', 'A'). Program will exit.\n\n",
-       {{"log", ""}, {"pdbfile.tmp", "END\n"}, {"a.pdb" + suffix, std::nullopt}}},
-      {"only non-standard residues",
-       {"m.pdb", "A"},
-       {{"m.pdb", Residue_Lines("MSE", 'A', 1)}},
-       8,
-       "no atom of a standard residue of chain 'A' in 'm.pdb'. Program will exit.\n\n",
-       {{"m.pdb" + suffix, std::nullopt}}},
-      {"log cannot be created",
-       {"a.pdb"},
-       {{"a.pdb", kTwoChains}, {"log/keep", ""}},
-       8,
-       "cannot create output file 'log'\nprogram will exit !\n",
-       {{"pdbfile.tmp", std::nullopt}}},
-      {"output cannot be created",
-       {"a.pdb"},
-       {{"a.pdb", kTwoChains}, {"a.pdb" + suffix + "/keep", ""}},
-       8,
-       "cannot create output file 'a.pdb" + suffix + "'\nprogram will exit !\n",
-       {}},
+      {.label = "no argument", .status = 8, .out = usage, .directory = {{}}},
+      {.label = "three arguments",
+       .args = {"a.pdb", "A", "x"},
+       .inputs = {{"a.pdb", kTwoChains}},
+       .status = 8,
+       .out = usage,
+       .directory = {{"a.pdb"}}},
+      {.label = "empty chain argument",
+       .args = {"a.pdb", ""},
+       .inputs = {{"a.pdb", kTwoChains}},
+       .status = 8,
+       .out = "the chain identifier is empty: give '_' for a chain without identifier\nprogram will exit !\n",
+       .directory = {{"a.pdb"}}},
+      {.label = "missing structure",
+       .args = {"absent.pdb"},
+       .status = 8,
+       .out = "Can not open absent.pdb\nfile not found 'absent.pdb'. Program will exit.\n\n",
+       .files = {{"log", "Can not open absent.pdb\n"}},
+       .directory = {{"log"}}},
+      {.label = "absent chain",
+       .args = {"a.pdb", "B"},
+       .inputs = {{"a.pdb", kTwoChains}},
+       .status = 8,
+       .out = "no atom of chain 'B' in 'a.pdb' (chains present: '_', 'A'). Program will exit.\n\n",
+       .files = {{"log", ""}, {"pdbfile.tmp", "END\n"}, {"a.pdb" + suffix, std::nullopt}}},
+      {.label = "only non-standard residues",
+       .args = {"m.pdb", "A"},
+       .inputs = {{"m.pdb", Residue_Lines("MSE", 'A', 1)}},
+       .status = 8,
+       .out = "no atom of a standard residue of chain 'A' in 'm.pdb'. Program will exit.\n\n",
+       .files = {{"m.pdb" + suffix, std::nullopt}}},
+      {.label = "log cannot be created",
+       .args = {"a.pdb"},
+       .inputs = {{"a.pdb", kTwoChains}},
+       .folders = {"log"},
+       .status = 8,
+       .out = "cannot create output file 'log'\nprogram will exit !\n",
+       .files = {{"pdbfile.tmp", std::nullopt}}},
+      {.label = "output cannot be created",
+       .args = {"a.pdb"},
+       .inputs = {{"a.pdb", kTwoChains}},
+       .folders = {"a.pdb" + suffix},
+       .status = 8,
+       .out = "cannot create output file 'a.pdb" + suffix + "'\nprogram will exit !\n"},
   };
 }
 
-TEST(Resitally, CommonCases) {
-  for (const Tool_Case& c : Common_Cases("resitally", ".length", 92)) Check_Case("resitally", c);
-}
+TEST(Resitally, CommonCases) { Check_Cases("resitally", Common_Cases("resitally", ".length")); }
 
-TEST(Rotunda, CommonCases) {
-  for (const Tool_Case& c : Common_Cases("rotunda", ".compactness", 87)) Check_Case("rotunda", c);
-}
+TEST(Rotunda, CommonCases) { Check_Cases("rotunda", Common_Cases("rotunda", ".compactness")); }
 
 TEST(Resitally, CountsResidues) {
   const std::string mse =
@@ -113,84 +97,76 @@ TEST(Resitally, CountsResidues) {
   const std::string insertion =
       Atom_Line({.name = " CA ", .residue_number = 52}) +
       Atom_Line({.name = " CA ", .residue = "GLY", .residue_number = 52, .insertion = 'A', .x = 3.8});
-  const std::vector<Tool_Case> cases = {
-      {"one argument",
-       {"a.pdb"},
-       {{"a.pdb", kTwoChains}},
-       0,
-       Length_Line("a.pdb", "    3.0000"),
-       {{"a.pdb.length", "    3.0000\n"},
-        {"log", ""},
-        {"pdbfile.tmp",
-         Residue_Lines("ALA", ' ', 1) + Residue_Lines("GLY", ' ', 2) + Residue_Lines("SER", ' ', 3) + "END\n"}},
-       std::vector<std::string>{"a.pdb", "a.pdb.length", "log", "pdbfile.tmp"}},
-      {"explicit blank chain",
-       {"a.pdb", "_"},
-       {{"a.pdb", kTwoChains}},
-       0,
-       Length_Line("a.pdb", "    3.0000"),
-       {{"a.pdb.length", "    3.0000\n"}}},
-      {"chain A",
-       {"a.pdb", "A"},
-       {{"a.pdb", kTwoChains}},
-       0,
-       Length_Line("a.pdb", "    2.0000"),
-       {{"a.pdb.length", "    2.0000\n"}}},
-      {"water after the chain does not count",
-       {"w.pdb", "A"},
-       {{"w.pdb", Water_After(152)}},
-       0,
-       Length_Line("w.pdb", "  152.0000"),
-       {{"w.pdb.length", "  152.0000\n"}}},
-      {"MSE as ATOM is dropped", {"m.pdb", "A"}, {{"m.pdb", mse}}, 0, Length_Line("m.pdb", "    2.0000"), {}},
-      {"52 and 52A are two residues",
-       {"i.pdb", "A"},
-       {{"i.pdb", insertion}},
-       0,
-       Length_Line("i.pdb", "    2.0000"),
-       {}},
-      {"output replaced",
-       {"a.pdb"},
-       {{"a.pdb", kTwoChains}, {"a.pdb.length", "old\nold\n"}},
-       0,
-       std::nullopt,
-       {{"a.pdb.length", "    3.0000\n"}}},
-      {"path in the name",
-       {"sub/a.pdb"},
-       {{"sub/a.pdb", kTwoChains}},
-       0,
-       Length_Line("sub/a.pdb", "    3.0000"),
-       {{"sub/a.pdb.length", "    3.0000\n"}}},
-  };
-  for (const Tool_Case& c : cases) Check_Case("resitally", c);
+  Check_Cases("resitally", {
+                               {.label = "one argument",
+                                .args = {"a.pdb"},
+                                .inputs = {{"a.pdb", kTwoChains}},
+                                .out = Length_Line("a.pdb", "    3.0000"),
+                                .files = {{"a.pdb.length", "    3.0000\n"},
+                                          {"log", ""},
+                                          {"pdbfile.tmp", Residue_Lines("ALA", ' ', 1) + Residue_Lines("GLY", ' ', 2) +
+                                                              Residue_Lines("SER", ' ', 3) + "END\n"}},
+                                .directory = {{"a.pdb", "a.pdb.length", "log", "pdbfile.tmp"}}},
+                               {.label = "explicit blank chain",
+                                .args = {"a.pdb", "_"},
+                                .inputs = {{"a.pdb", kTwoChains}},
+                                .out = Length_Line("a.pdb", "    3.0000"),
+                                .files = {{"a.pdb.length", "    3.0000\n"}}},
+                               {.label = "chain A",
+                                .args = {"a.pdb", "A"},
+                                .inputs = {{"a.pdb", kTwoChains}},
+                                .out = Length_Line("a.pdb", "    2.0000"),
+                                .files = {{"a.pdb.length", "    2.0000\n"}}},
+                               {.label = "water after the chain does not count",
+                                .args = {"w.pdb", "A"},
+                                .inputs = {{"w.pdb", Water_After(152)}},
+                                .out = Length_Line("w.pdb", "  152.0000"),
+                                .files = {{"w.pdb.length", "  152.0000\n"}}},
+                               {.label = "MSE as ATOM is dropped",
+                                .args = {"m.pdb", "A"},
+                                .inputs = {{"m.pdb", mse}},
+                                .out = Length_Line("m.pdb", "    2.0000")},
+                               {.label = "52 and 52A are two residues",
+                                .args = {"i.pdb", "A"},
+                                .inputs = {{"i.pdb", insertion}},
+                                .out = Length_Line("i.pdb", "    2.0000")},
+                               {.label = "output replaced",
+                                .args = {"a.pdb"},
+                                .inputs = {{"a.pdb", kTwoChains}, {"a.pdb.length", "old\nold\n"}},
+                                .files = {{"a.pdb.length", "    3.0000\n"}}},
+                               {.label = "path in the name",
+                                .args = {"sub/a.pdb"},
+                                .inputs = {{"sub/a.pdb", kTwoChains}},
+                                .out = Length_Line("sub/a.pdb", "    3.0000"),
+                                .files = {{"sub/a.pdb.length", "    3.0000\n"}}},
+                           });
 }
 
 TEST(Rotunda, Compactness) {
   const std::string two_alanines =
       Atom_Line({.name = " CA "}) + Atom_Line({.name = " CA ", .residue_number = 2, .x = 10.0});
   const std::string one_alanine = Atom_Line({.name = " CA "}) + Atom_Line({.name = " CB ", .x = 1.5});
-  const std::vector<Tool_Case> cases = {
-      {"two alanines 10 apart",
-       {"t.pdb", "A"},
-       {{"t.pdb", two_alanines}},
-       0,
-       "compactness\tt.pdb\t    0.2559\n",
-       {{"t.pdb.compactness", "    0.2559\n"}}},
-      {"one alpha carbon gives -0",
-       {"o.pdb", "A"},
-       {{"o.pdb", one_alanine}},
-       0,
-       "compactness\to.pdb\t   -0.0000\n",
-       {{"o.pdb.compactness", "   -0.0000\n"}}},
-      {"one and two arguments agree",
-       {"a.pdb", "_"},
-       {{"a.pdb", kTwoChains}},
-       0,
-       "compactness\ta.pdb\t    0.8171\n",
-       {{"a.pdb.compactness", "    0.8171\n"}}},
-      {"", {"a.pdb"}, {{"a.pdb", kTwoChains}}, 0, "compactness\ta.pdb\t    0.8171\n", {}},
-  };
-  for (const Tool_Case& c : cases) Check_Case("rotunda", c);
+  Check_Cases("rotunda", {
+                             {.label = "two alanines 10 apart",
+                              .args = {"t.pdb", "A"},
+                              .inputs = {{"t.pdb", two_alanines}},
+                              .out = "compactness\tt.pdb\t    0.2559\n",
+                              .files = {{"t.pdb.compactness", "    0.2559\n"}}},
+                             {.label = "one alpha carbon gives -0",
+                              .args = {"o.pdb", "A"},
+                              .inputs = {{"o.pdb", one_alanine}},
+                              .out = "compactness\to.pdb\t   -0.0000\n",
+                              .files = {{"o.pdb.compactness", "   -0.0000\n"}}},
+                             {.label = "one and two arguments agree",
+                              .args = {"a.pdb", "_"},
+                              .inputs = {{"a.pdb", kTwoChains}},
+                              .out = "compactness\ta.pdb\t    0.8171\n",
+                              .files = {{"a.pdb.compactness", "    0.8171\n"}}},
+                             {.label = "one argument",
+                              .args = {"a.pdb"},
+                              .inputs = {{"a.pdb", kTwoChains}},
+                              .out = "compactness\ta.pdb\t    0.8171\n"},
+                         });
 }
 
 // Real structures; the values were checked against an independent
@@ -212,18 +188,15 @@ TEST(RealStructures, LengthAndCompactness) {
   };
   for (const Expected& e : structures) {
     const std::string name = e.file;
-    Check_Case("resitally", {name + " " + e.chain,
-                             {name, e.chain},
-                             {Data_File(name)},
-                             0,
-                             "length\t" + name + "\t" + e.length + "\n",
-                             {{name + ".length", std::string(e.length) + "\n"}}});
-    Check_Case("rotunda", {name + " " + e.chain,
-                           {name, e.chain},
-                           {Data_File(name)},
-                           0,
-                           "compactness\t" + name + "\t" + e.compactness + "\n",
-                           {{name + ".compactness", std::string(e.compactness) + "\n"}}});
+    const auto run = [&](const std::string& suffix, const std::string& value) {
+      return Tool_Case{.label = name + " " + e.chain,
+                       .args = {name, e.chain},
+                       .inputs = {Data_File(name)},
+                       .out = suffix + "\t" + name + "\t" + value + "\n",
+                       .files = {{name + "." + suffix, value + "\n"}}};
+    };
+    Check_Cases("resitally", {run("length", e.length)});
+    Check_Cases("rotunda", {run("compactness", e.compactness)});
   }
 }
 
@@ -235,8 +208,11 @@ TEST(RealStructures, ModelsWithoutTer) {
   for (std::string line; std::getline(lines, line);)
     if (line.rfind("TER", 0) != 0) without_ter += line + "\n";
   ASSERT_NE(without_ter.find("ENDMDL"), std::string::npos);
-  Check_Case("resitally", {"ENDMDL", {"m.pdb", "A"}, {{"m.pdb", without_ter}}, 0, "length\tm.pdb\t   76.0000\n"});
-  Check_Case("rotunda", {"ENDMDL", {"m.pdb", "A"}, {{"m.pdb", without_ter}}, 0, "compactness\tm.pdb\t    0.2997\n"});
+  const auto run = [&](const std::string& out) {
+    return Tool_Case{.label = "ENDMDL", .args = {"m.pdb", "A"}, .inputs = {{"m.pdb", without_ter}}, .out = out};
+  };
+  Check_Cases("resitally", {run("length\tm.pdb\t   76.0000\n")});
+  Check_Cases("rotunda", {run("compactness\tm.pdb\t    0.2997\n")});
 }
 
 }  // namespace

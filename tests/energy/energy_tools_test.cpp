@@ -9,11 +9,10 @@
 namespace {
 
 using test_support::Atom_Line;
-using test_support::Check_Case;
+using test_support::Check_Cases;
 using test_support::Data_File;
 using test_support::Residue_Lines;
 using test_support::Temp_Dir;
-using test_support::Tool_Case;
 
 class EnergyTools : public ::testing::Test {
  protected:
@@ -67,110 +66,87 @@ TEST_F(EnergyTools, RefusalsAndFailures) {
                                           Atom_Line({.name = " CA ", .residue = "GLY", .x = 1.5}) +
                                           Atom_Line({.name = " C  ", .residue = "GLY", .x = 2.0, .y = 1.4});
     const std::string kept = program == "vicina" ? "CA or CB" : "CB";
-    const std::vector<Tool_Case> cases = {
-        {"one argument", {pot}, {}, 8, usage, {}, std::vector<std::string>{}},
-        {"four arguments",
-         {pot, "a.pdb", "A", "x"},
-         {{"a.pdb", three}},
-         8,
-         usage,
-         {},
-         std::vector<std::string>{"a.pdb"}},
-        {"potential path too long",
-         {std::string(512, 'p'), "a.pdb"},
-         {{"a.pdb", three}},
-         8,
-         "potential file name is too long: 512 characters, at most 511 are allowed\nprogram will exit !\n",
-         {},
-         std::vector<std::string>{"a.pdb"}},
-        {"protein name too long",
-         {pot, std::string(100, 'n')},
-         {},
-         8,
-         "protein name is too long: 100 characters, at most 99 are allowed\nprogram will exit !\n",
-         {},
-         std::vector<std::string>{}},
-        {"seed that is not a number",
-         {pot, "a.pdb", "A"},
-         {{"a.pdb", three}},
-         8,
-         "SHUFFLE_SEED must be an unsigned integer from 0 to 4294967295, not '-3'\nprogram will exit !\n",
-         {},
-         std::vector<std::string>{"a.pdb"},
-         {{"SHUFFLE_SEED", "-3"}}},
-        {"missing potential",
-         {"absent.pot", "a.pdb", "A"},
-         {{"a.pdb", three}},
-         8,
-         "cannot open file 'absent.pot' for reading\nprogram will finish now.\n\n",
-         {{"log", ""}},
-         std::vector<std::string>{"a.pdb", "log"}},
-        {"missing structure",
-         {pot, "a.pdb"},
-         {},
-         8,
-         "Can not open a.pdb\nfile not found 'a.pdb'. Program will exit.\n\n",
-         {{"log", "Can not open a.pdb\n"}},
-         std::vector<std::string>{"log"}},
-        {"absent chain",
-         {pot, "a.pdb"},
-         {{"a.pdb", three}},
-         8,
-         "no atom with a blank chain identifier ('_') in 'a.pdb' (chains present: 'A'). Program will exit.\n\n",
-         {},
-         std::vector<std::string>{"a.pdb", "log", "pdbfile.tmp"}},
-        {"nothing left after the filter",
-         {pot, "n.pdb", "A"},
-         {{"n.pdb", no_backbone}},
-         8,
-         "no " + kept + " atom of chain 'A' in 'n.pdb'. Program will exit.\n\n",
-         {},
-         std::vector<std::string>{"log", "n.pdb", "pdbfile.tmp"}},
-        {"glycine without O",
-         {pot, "g.pdb", "A"},
-         {{"g.pdb", glycine_without_o}},
-         8,
-         "\n__Error: cannot create virtual CB for Glycine\n(reported from Insert_CB_GLY)\n\n",
-         {},
-         std::vector<std::string>{"g.pdb", "log", "pdbfile.tmp"}},
-        {"log cannot be created",
-         {pot, "a.pdb", "A"},
-         {{"a.pdb", three}, {"log/x", ""}},
-         8,
-         "cannot create output file 'log'\nprogram will exit !\n",
-         {}},
-        {"native file cannot be created",
-         {pot, "a.pdb", "A"},
-         {{"a.pdb", three}, {"a.pdb." + program + ".native/x", ""}},
-         8,
-         "cannot create output file 'a.pdb." + program + ".native'\nprogram will exit !\n",
-         {{"a.pdb." + program + ".random", std::nullopt}}},
-        {"random file cannot be created",
-         {pot, "a.pdb", "A"},
-         {{"a.pdb", three}, {"a.pdb." + program + ".random/x", ""}},
-         8,
-         "cannot create output file 'a.pdb." + program + ".random'\nprogram will exit !\n"},
-    };
-    for (const Tool_Case& c : cases) Check_Case(program, c);
+    const std::string random = "a.pdb." + program + ".random";
+    Check_Cases(
+        program,
+        {
+            {.label = "one argument", .args = {pot}, .status = 8, .out = usage, .directory = {{}}},
+            {.label = "four arguments",
+             .args = {pot, "a.pdb", "A", "x"},
+             .inputs = {{"a.pdb", three}},
+             .status = 8,
+             .out = usage,
+             .directory = {{"a.pdb"}}},
+            {.label = "seed that is not a number",
+             .args = {pot, "a.pdb", "A"},
+             .inputs = {{"a.pdb", three}},
+             .environment = {{"SHUFFLE_SEED", "-3"}},
+             .status = 8,
+             .out = "SHUFFLE_SEED must be an unsigned integer from 0 to 4294967295, not '-3'\nprogram will exit !\n",
+             .directory = {{"a.pdb"}}},
+            {.label = "missing potential",
+             .args = {"absent.pot", "a.pdb", "A"},
+             .inputs = {{"a.pdb", three}},
+             .status = 8,
+             .out = "cannot open file 'absent.pot' for reading\nprogram will finish now.\n\n",
+             .files = {{"log", ""}},
+             .directory = {{"a.pdb", "log"}}},
+            {.label = "missing structure",
+             .args = {pot, "a.pdb"},
+             .status = 8,
+             .out = "Can not open a.pdb\nfile not found 'a.pdb'. Program will exit.\n\n",
+             .files = {{"log", "Can not open a.pdb\n"}},
+             .directory = {{"log"}}},
+            {.label = "absent chain",
+             .args = {pot, "a.pdb"},
+             .inputs = {{"a.pdb", three}},
+             .status = 8,
+             .out = "no atom with a blank chain identifier ('_') in 'a.pdb' (chains present: 'A'). Program will "
+                    "exit.\n\n",
+             .directory = {{"a.pdb", "log", "pdbfile.tmp"}}},
+            {.label = "nothing left after the filter",
+             .args = {pot, "n.pdb", "A"},
+             .inputs = {{"n.pdb", no_backbone}},
+             .status = 8,
+             .out = "no " + kept + " atom of chain 'A' in 'n.pdb'. Program will exit.\n\n",
+             .directory = {{"log", "n.pdb", "pdbfile.tmp"}}},
+            {.label = "glycine without O",
+             .args = {pot, "g.pdb", "A"},
+             .inputs = {{"g.pdb", glycine_without_o}},
+             .status = 8,
+             .out = "\n__Error: cannot create virtual CB for Glycine\n(reported from Insert_CB_GLY)\n\n",
+             .directory = {{"g.pdb", "log", "pdbfile.tmp"}}},
+            {.label = "log cannot be created",
+             .args = {pot, "a.pdb", "A"},
+             .inputs = {{"a.pdb", three}},
+             .folders = {"log"},
+             .status = 8,
+             .out = "cannot create output file 'log'\nprogram will exit !\n"},
+            {.label = "native file cannot be created",
+             .args = {pot, "a.pdb", "A"},
+             .inputs = {{"a.pdb", three}},
+             .folders = {"a.pdb." + program + ".native"},
+             .status = 8,
+             .out = "cannot create output file 'a.pdb." + program + ".native'\nprogram will exit !\n",
+             .files = {{random, std::nullopt}}},
+            // The native file stays.
+            {.label = "random file cannot be created",
+             .args = {pot, "a.pdb", "A"},
+             .inputs = {{"a.pdb", Chain_Of("ALAGLYSERTHRVAL", 'A')}},
+             .folders = {random},
+             .status = 8,
+             .out = "cannot create output file '" + random + "'\nprogram will exit !\n",
+             .directory = {{"a.pdb", "a.pdb." + program + ".native", random, "log", "pdbfile.tmp"}}},
+        });
   }
   // A potential file one entry short or more is refused before any score file.
-  const std::string short_message = "potential file '" + Short_Potential() +
-                                    "' ends at line 168000: 336000 lines are needed\nprogram will finish now.\n\n";
-  Temp_Dir dir;
-  dir.Write("a.pdb", Chain_Of("ALAGLYSERTHR", 'A'));
-  const auto result = test_support::Run_Tool("vicina", {Short_Potential(), "a.pdb", "A"}, dir.Path());
-  EXPECT_EQ(result.status, 8);
-  EXPECT_EQ(result.out, short_message);
-  EXPECT_EQ(dir.List(), (std::vector<std::string>{"a.pdb", "log"}));
-}
-
-TEST_F(EnergyTools, RandomFileFailureKeepsTheNativeFile) {
-  Temp_Dir dir;
-  dir.Write("a.pdb", Chain_Of("ALAGLYSERTHRVAL", 'A'));
-  dir.Write("a.pdb.vicina.random/x", "");
-  const auto result = test_support::Run_Tool("vicina", {Potential("vicina"), "a.pdb", "A"}, dir.Path());
-  EXPECT_EQ(result.status, 8);
-  EXPECT_TRUE(dir.Exists("a.pdb.vicina.native"));
+  Check_Cases("vicina", {{.label = "short potential",
+                          .args = {Short_Potential(), "a.pdb", "A"},
+                          .inputs = {{"a.pdb", Chain_Of("ALAGLYSERTHR", 'A')}},
+                          .status = 8,
+                          .out = "potential file '" + Short_Potential() +
+                                 "' ends at line 168000: 336000 lines are needed\nprogram will finish now.\n\n",
+                          .directory = {{"a.pdb", "log"}}}});
 }
 
 TEST_F(EnergyTools, SmallStructuresScoreZero) {
@@ -180,14 +156,13 @@ TEST_F(EnergyTools, SmallStructuresScoreZero) {
                                                                  {"exposa", Chain_Of("TRP", 'A')}};
   for (const auto& [program, structure] : runs) {
     const std::string label = program == "vicina" ? "pair_ene" : "exposa";
-    Check_Case(program, {"zeros",
-                         {Potential(program), "s.pdb", "A"},
-                         {{"s.pdb", structure}},
-                         0,
-                         label + "\ts.pdb\t    0.0000\n",
-                         {{"s.pdb." + program + ".native", "      0.00000\n"}, {"s.pdb." + program + ".random", zeros}},
-                         std::vector<std::string>{"log", "pdbfile.tmp", "s.pdb", "s.pdb." + program + ".native",
-                                                  "s.pdb." + program + ".random"}});
+    const std::string stem = "s.pdb." + program;
+    Check_Cases(program, {{.label = "zeros",
+                           .args = {Potential(program), "s.pdb", "A"},
+                           .inputs = {{"s.pdb", structure}},
+                           .out = label + "\ts.pdb\t    0.0000\n",
+                           .files = {{stem + ".native", "      0.00000\n"}, {stem + ".random", zeros}},
+                           .directory = {{"log", "pdbfile.tmp", "s.pdb", stem + ".native", stem + ".random"}}}});
   }
 }
 
@@ -245,6 +220,10 @@ TEST_F(EnergyTools, SeedsMakeRunsReproducible) {
   }
 }
 
+std::string Golden_Text(const std::string& name) {
+  return test_support::Read_Text(test_support::Test_Data("golden/" + name));
+}
+
 // Real structures against golden files (tests/data/golden/regenerate.sh).
 TEST_F(EnergyTools, GoldenFiles) {
   struct Golden {
@@ -256,16 +235,13 @@ TEST_F(EnergyTools, GoldenFiles) {
        {Golden{"1ubq.pdb", "A", "7"}, Golden{"1enh.pdb", "_", "123"}, Golden{"1a0q.pdb", "L", "4000000000"}}) {
     for (const std::string program : {"vicina", "exposa"}) {
       const std::string stem = std::string(g.file) + "." + program;
-      const std::string golden = "golden/" + stem;
-      Check_Case(program, {g.file,
-                           {Potential(program), g.file, g.chain},
-                           {Data_File(g.file)},
-                           0,
-                           test_support::Read_Text(test_support::Test_Data(golden + ".out")),
-                           {{stem + ".native", test_support::Read_Text(test_support::Test_Data(golden + ".native"))},
-                            {stem + ".random", test_support::Read_Text(test_support::Test_Data(golden + ".random"))}},
-                           std::nullopt,
-                           {{"SHUFFLE_SEED", g.seed}}});
+      Check_Cases(program, {{.label = g.file,
+                             .args = {Potential(program), g.file, g.chain},
+                             .inputs = {Data_File(g.file)},
+                             .environment = {{"SHUFFLE_SEED", g.seed}},
+                             .out = Golden_Text(stem + ".out"),
+                             .files = {{stem + ".native", Golden_Text(stem + ".native")},
+                                       {stem + ".random", Golden_Text(stem + ".random")}}}});
     }
   }
 }

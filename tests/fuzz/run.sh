@@ -15,7 +15,7 @@ seconds=$2
 shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 targets=("$@")
-((${#targets[@]})) || targets=(pdb_reader mmcif potential pir cpdf score_file catena_options model_list)
+((${#targets[@]})) || targets=(pdb_reader mmcif potential pir cpdf score_file catena_options model_list scan)
 runs="$build/fuzz-runs"
 mkdir -p "$runs"
 for target in "${targets[@]}"; do

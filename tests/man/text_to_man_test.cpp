@@ -12,9 +12,9 @@ namespace {
 struct Layout_Case {
   std::string label;
   std::string text;
-  std::vector<std::string> present;  // fragments of the page
-  std::vector<std::string> absent;
-  std::string error;  // a fragment of the refusal, when refused
+  std::vector<std::string> present = {};  // fragments of the page
+  std::vector<std::string> absent = {};
+  std::string error = {};  // a fragment of the refusal, when refused
 };
 
 const man::Page_Info kInfo{"tool", "1", "2026-12-08", "9.8.7"};

@@ -1,30 +1,19 @@
 // End-to-end runs of verdicta, each in a fresh working directory.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <map>
 #include <string>
 #include <vector>
 
-#include "support/run_tool.hpp"
+#include "support/tool_case.hpp"
 #include "table_text.hpp"
 
 namespace {
 
 using pg_test::Body;
 using pg_test::Header;
-using Files = std::map<std::string, std::string>;
-
-struct Case {
-  std::string name;
-  std::vector<std::string> args;
-  Files files;  // present before the run
-  int status;
-  std::string out;
-  Files expected;                        // files and their exact content after the run
-  std::vector<std::string> absent = {};  // files that must not exist
-  std::vector<std::string> dirs = {};    // directories made before the run
-};
+using File_Check = std::pair<std::string, std::optional<std::string>>;
+using test_support::Input_File;
+using test_support::Tool_Case;
 
 // The 360-cell table with `value` at one row of class 0, 0.1 elsewhere in
 // class 0 and 0.5 in class 1.
@@ -47,17 +36,13 @@ std::string Single_Bin_Table(int features) {
          "0.3\n0.6\n";
 }
 
-Files Model(const std::string& zo341, const std::string& length, const std::string& table) {
-  return {{"m.zo341", zo341}, {"m.length", length}, {"t", table}};
-}
-
 const std::string kZo = "    0.7777\n";
 const std::string kLength = "  150.0000\n";
 const std::string kFeatureLine = "   0.222     150\n";
 const std::string kUsage = "\n\nUsage: verdicta  pdbfilename  cPDF_input_file\n";
 const std::string kExit = "program will exit !\n";
 
-std::vector<Case> Cases() {
+std::vector<Tool_Case> Cases() {
   const std::string table = Table360_With(29, 0.876);  // 0.222 is bin 2, 150 bin 3: row 2 + 9*3
   const std::string one_feature = Header("1\nzo\n", "0\n1\n0.25\n", "0\n1\n") + "0.3\n0\n0\n0\n0.6\n0\n0\n0\n";
   std::string labelled_150 = one_feature;
@@ -73,161 +58,142 @@ std::vector<Case> Cases() {
   std::string missing_tag = no_tag;
   missing_tag.replace(missing_tag.find("DATA"), 4, "Data");
 
+  const auto model = [&](const std::string& zo341, const std::string& length, const std::string& t) {
+    return std::vector<Input_File>{{"m.zo341", zo341}, {"m.length", length}, {"t", t}};
+  };
+  const auto absent = [](const std::string& name) { return File_Check{name, std::nullopt}; };
   return {
-      {"no arguments", {}, {}, 8, kUsage, {}, {"m.in"}},
-      {"only the name", {"m"}, Model(kZo, kLength, table), 8, kUsage, {}, {"m.in", "m.pG"}},
-      {"name too long",
-       {std::string(93, 'n'), "t"},
-       {},
-       8,
-       "pdbfilename is too long: 93 characters, at most 92 are allowed\n" + kExit,
-       {},
-       {std::string(93, 'n') + ".in"}},
-      {"table path too long",
-       {"m", std::string(100, 't')},
-       Model(kZo, kLength, table),
-       8,
-       "cPDF_input_file is too long: 100 characters, at most 99 are allowed\n" + kExit,
-       {},
-       {"m.in", "m.pG"}},
-      {"pG with two decimals and the winner",
-       {"m", "t", "ignored"},
-       Model(kZo, kLength, table),
-       0,
-       " 0.88    good\n",
-       {{"m.in", kFeatureLine}, {"m.pG", " 0.88\n"}}},
-      {"0.95 clamped into the last bin",
-       {"m", "t"},
-       Model("0.05", "200", Table360_With(8 + 9 * 4, 0.7)),
-       0,
-       " 0.70    good\n",
-       {{"m.in", "   0.950     200\n"}, {"m.pG", " 0.70\n"}}},
-      {"empty cell, nearest center good",
-       {"m", "t"},
-       Model(kZo, kLength, zeros),
-       0,
-       " 0.00    good\n",
-       {{"m.pG", " 0.00\n"}}},
-      {"empty cell, nearest center bad",
-       {"m", "t"},
-       Model(kZo, "290", zeros),
-       0,
-       " 0.00    bad\n",
-       {{"m.pG", " 0.00\n"}}},
-      {"smoothing window warning",
-       {"m", "t"},
-       Model(kZo, kLength, Table360_With(29, 0.876, "7")),
-       0,
-       "Maximum smooth window value = 2\nprogram will then use this value instead\n 0.88    good\n",
-       {{"m.pG", " 0.88\n"}}},
-      {"ZO341 binned as rounded",
-       {"m", "t"},
-       Model("0.7774", kLength, fine_zo),
-       0,
-       " 0.90    good\n",
-       {{"m.in", "   0.223     150\n"}, {"m.pG", " 0.90\n"}}},
-      {"length binned as rounded",
-       {"m", "t"},
-       Model(kZo, "150.6", fine_length),
-       0,
-       " 0.90    good\n",
-       {{"m.in", "   0.222     151\n"}, {"m.pG", " 0.90\n"}}},
-      {"one feature: the length is a label",
-       {"m", "t"},
-       Model(kZo, kLength, one_feature),
-       8,
-       "cannot find class name '150'\n\n",
-       {{"m.pG", ""}}},
-      {"one feature with a class named 150",
-       {"m", "t"},
-       Model(kZo, kLength, labelled_150),
-       0,
-       "150    other\n",
-       {{"m.pG", " 0.70    150\n"}}},
-      {"3 features", {"m", "t"}, Model(kZo, kLength, Single_Bin_Table(3)), 0, "", {{"m.pG", ""}}},
-      {"4 features", {"m", "t"}, Model(kZo, kLength, Single_Bin_Table(4)), 0, "", {{"m.pG", ""}}},
-      {"5 features", {"m", "t"}, Model(kZo, kLength, Single_Bin_Table(5)), 0, "", {{"m.pG", ""}}},
-      {"missing zo341",
-       {"m", "t"},
-       {{"m.length", kLength}, {"t", table}},
-       8,
-       "cannot open m.zo341 for reading\n\n",
-       {{"m.in", ""}},
-       {"m.pG"}},
-      {"missing length",
-       {"m", "t"},
-       {{"m.zo341", kZo}, {"t", table}},
-       8,
-       "cannot open m.length for reading\n\n",
-       {{"m.in", "   0.222   "}},
-       {"m.pG"}},
-      {"zo341 without a number",
-       {"m", "t"},
-       Model("ZO341\n", kLength, table),
-       8,
-       "m.zo341 does not start with a number\n" + kExit,
-       {{"m.in", ""}},
-       {"m.pG"}},
-      {"empty length",
-       {"m", "t"},
-       Model(kZo, "", table),
-       8,
-       "m.length does not start with a number\n" + kExit,
-       {{"m.in", "   0.222   "}},
-       {"m.pG"}},
-      {"missing table",
-       {"m", "t2"},
-       Model(kZo, kLength, table),
-       8,
-       "cannot open t2 for reading\n\n",
-       {{"m.in", kFeatureLine}},
-       {"m.pG"}},
-      {"refused table",
-       {"m", "t"},
-       Model(kZo, kLength, missing_tag),
-       8,
-       "cannot get DATA tag in input file\n\n",
-       {{"m.in", kFeatureLine}},
-       {"m.pG"}},
-      {"ZO341 not a number",
-       {"m", "t"},
-       Model("nan\n", kLength, table),
-       8,
-       "feature 1 of record 1 in m.in is not a number\n" + kExit,
-       {{"m.in", "     nan     150\n"}},
-       {"m.pG"}},
-      {"result file cannot be created",
-       {"m", "t"},
-       Model(kZo, kLength, table),
-       8,
-       "cannot open m.pG for writing\n\n",
-       {{"m.in", kFeatureLine}},
-       {},
-       {"m.pG"}},
-      {"feature file cannot be created",
-       {"m", "t"},
-       Model(kZo, kLength, table),
-       8,
-       "cannot open m.in for writing\n\n",
-       {},
-       {},
-       {"m.in"}},
+      {.label = "no arguments", .status = 8, .out = kUsage, .files = {absent("m.in")}},
+      {.label = "only the name",
+       .args = {"m"},
+       .inputs = model(kZo, kLength, table),
+       .status = 8,
+       .out = kUsage,
+       .files = {absent("m.in"), absent("m.pG")}},
+      {.label = "pG with two decimals and the winner",
+       .args = {"m", "t", "ignored"},
+       .inputs = model(kZo, kLength, table),
+       .out = " 0.88    good\n",
+       .files = {{"m.in", kFeatureLine}, {"m.pG", " 0.88\n"}}},
+      {.label = "0.95 clamped into the last bin",
+       .args = {"m", "t"},
+       .inputs = model("0.05", "200", Table360_With(8 + 9 * 4, 0.7)),
+       .out = " 0.70    good\n",
+       .files = {{"m.in", "   0.950     200\n"}, {"m.pG", " 0.70\n"}}},
+      {.label = "empty cell, nearest center good",
+       .args = {"m", "t"},
+       .inputs = model(kZo, kLength, zeros),
+       .out = " 0.00    good\n",
+       .files = {{"m.pG", " 0.00\n"}}},
+      {.label = "empty cell, nearest center bad",
+       .args = {"m", "t"},
+       .inputs = model(kZo, "290", zeros),
+       .out = " 0.00    bad\n",
+       .files = {{"m.pG", " 0.00\n"}}},
+      {.label = "smoothing window warning",
+       .args = {"m", "t"},
+       .inputs = model(kZo, kLength, Table360_With(29, 0.876, "7")),
+       .out = "Maximum smooth window value = 2\nprogram will then use this value instead\n 0.88    good\n",
+       .files = {{"m.pG", " 0.88\n"}}},
+      {.label = "ZO341 binned as rounded",
+       .args = {"m", "t"},
+       .inputs = model("0.7774", kLength, fine_zo),
+       .out = " 0.90    good\n",
+       .files = {{"m.in", "   0.223     150\n"}, {"m.pG", " 0.90\n"}}},
+      {.label = "length binned as rounded",
+       .args = {"m", "t"},
+       .inputs = model(kZo, "150.6", fine_length),
+       .out = " 0.90    good\n",
+       .files = {{"m.in", "   0.222     151\n"}, {"m.pG", " 0.90\n"}}},
+      {.label = "one feature: the length is a label",
+       .args = {"m", "t"},
+       .inputs = model(kZo, kLength, one_feature),
+       .status = 8,
+       .out = "cannot find class name '150'\n\n",
+       .files = {{"m.pG", ""}}},
+      {.label = "one feature with a class named 150",
+       .args = {"m", "t"},
+       .inputs = model(kZo, kLength, labelled_150),
+       .out = "150    other\n",
+       .files = {{"m.pG", " 0.70    150\n"}}},
+      {.label = "3 features",
+       .args = {"m", "t"},
+       .inputs = model(kZo, kLength, Single_Bin_Table(3)),
+       .out = "",
+       .files = {{"m.pG", ""}}},
+      {.label = "4 features",
+       .args = {"m", "t"},
+       .inputs = model(kZo, kLength, Single_Bin_Table(4)),
+       .out = "",
+       .files = {{"m.pG", ""}}},
+      {.label = "5 features",
+       .args = {"m", "t"},
+       .inputs = model(kZo, kLength, Single_Bin_Table(5)),
+       .out = "",
+       .files = {{"m.pG", ""}}},
+      {.label = "missing zo341",
+       .args = {"m", "t"},
+       .inputs = {{"m.length", kLength}, {"t", table}},
+       .status = 8,
+       .out = "cannot open m.zo341 for reading\n\n",
+       .files = {{"m.in", ""}, absent("m.pG")}},
+      {.label = "missing length",
+       .args = {"m", "t"},
+       .inputs = {{"m.zo341", kZo}, {"t", table}},
+       .status = 8,
+       .out = "cannot open m.length for reading\n\n",
+       .files = {{"m.in", "   0.222   "}, absent("m.pG")}},
+      {.label = "zo341 without a number",
+       .args = {"m", "t"},
+       .inputs = model("ZO341\n", kLength, table),
+       .status = 8,
+       .out = "m.zo341 does not start with a number\n" + kExit,
+       .files = {{"m.in", ""}, absent("m.pG")}},
+      {.label = "empty length",
+       .args = {"m", "t"},
+       .inputs = model(kZo, "", table),
+       .status = 8,
+       .out = "m.length does not start with a number\n" + kExit,
+       .files = {{"m.in", "   0.222   "}, absent("m.pG")}},
+      {.label = "missing table",
+       .args = {"m", "t2"},
+       .inputs = model(kZo, kLength, table),
+       .status = 8,
+       .out = "cannot open t2 for reading\n\n",
+       .files = {{"m.in", kFeatureLine}, absent("m.pG")}},
+      {.label = "refused table",
+       .args = {"m", "t"},
+       .inputs = model(kZo, kLength, missing_tag),
+       .status = 8,
+       .out = "cannot get DATA tag in input file\n\n",
+       .files = {{"m.in", kFeatureLine}, absent("m.pG")}},
+      {.label = "ZO341 not a number",
+       .args = {"m", "t"},
+       .inputs = model("nan\n", kLength, table),
+       .status = 8,
+       .out = "feature 1 of record 1 in m.in is not a number\n" + kExit,
+       .files = {{"m.in", "     nan     150\n"}, absent("m.pG")}},
+      {.label = "result file cannot be created",
+       .args = {"m", "t"},
+       .inputs = model(kZo, kLength, table),
+       .folders = {"m.pG"},
+       .status = 8,
+       .out = "cannot open m.pG for writing\n\n",
+       .files = {{"m.in", kFeatureLine}}},
+      {.label = "feature file cannot be created",
+       .args = {"m", "t"},
+       .inputs = model(kZo, kLength, table),
+       .folders = {"m.in"},
+       .status = 8,
+       .out = "cannot open m.in for writing\n\n"},
   };
 }
 
+// Nothing goes to standard error.
 TEST(Verdicta, RunsAsDocumented) {
-  for (const Case& c : Cases()) {
-    SCOPED_TRACE(c.name);
-    test_support::Temp_Dir dir;
-    for (const auto& [name, content] : c.files) dir.Write(name, content);
-    for (const std::string& name : c.dirs) std::filesystem::create_directory(dir.File(name));
-    const test_support::Run_Result result = test_support::Run_Tool("verdicta", c.args, dir.Path());
-    EXPECT_EQ(result.status, c.status);
-    EXPECT_EQ(result.out, c.out);
-    EXPECT_EQ(result.err, "");
-    for (const auto& [name, content] : c.expected) EXPECT_EQ(dir.Read(name), content) << name;
-    for (const std::string& name : c.absent) EXPECT_FALSE(dir.Exists(name)) << name;
-  }
+  std::vector<Tool_Case> cases = Cases();
+  for (Tool_Case& c : cases) c.err = "";
+  test_support::Check_Cases("verdicta", cases);
 }
 
 }  // namespace

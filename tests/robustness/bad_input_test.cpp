@@ -7,13 +7,13 @@
 // the row.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "support/pdb_lines.hpp"
 #include "support/potentials.hpp"
-#include "support/run_tool.hpp"
 #include "support/tool_case.hpp"
 
 namespace {
@@ -27,28 +27,32 @@ constexpr const char* kModel = "m.pdb";
 const std::string kStdoutFull = "CMD >/dev/full";
 const std::string kLongLine(1000000, '7');
 
+// A case whose message is looked for in standard output and error; after a
+// failure no result file of the program exists, unless it failed after
+// writing them.
 struct Row {
-  std::string label;
-  Args args;
-  Files inputs;
-  std::string message;  // expected in standard output or error
-  int status = 8;
-  bool results_written = false;  // a failure after the result files were written
-  std::vector<std::string> folders;
-  std::vector<std::pair<std::string, std::string>> links;  // name, target
-  std::string shell;                                       // when set, run by sh with CMD standing for the command line
+  test_support::Tool_Case run;
+  bool results_written = false;
 
-  Row& Folder(const std::string& name) { return folders.push_back(name), *this; }
-  Row& Link(const std::string& name, const std::string& target) { return links.push_back({name, target}), *this; }
-  Row& Shell(const std::string& line) { return shell = line, results_written = true, *this; }
+  Row& Folder(const std::string& name) { return run.folders.push_back(name), *this; }
+  Row& Link(const std::string& name, const std::string& target) { return run.links.push_back({name, target}), *this; }
+  Row& Shell(const std::string& line) { return run.shell = line, results_written = true, *this; }
   Row& Written() { return results_written = true, *this; }
 };
 
+Row Answer(const std::string& label, Args args, Files inputs, const std::string& message, int status) {
+  return {{.label = label,
+           .args = std::move(args),
+           .inputs = std::move(inputs),
+           .environment = {{"SHUFFLE_SEED", "1"}},
+           .status = status,
+           .says = message}};
+}
 Row Refused(const std::string& label, Args args, Files inputs, const std::string& message) {
-  return {label, std::move(args), std::move(inputs), message, 8};
+  return Answer(label, std::move(args), std::move(inputs), message, 8);
 }
 Row Read(const std::string& label, Args args, Files inputs, const std::string& message) {
-  return {label, std::move(args), std::move(inputs), message, 0};
+  return Answer(label, std::move(args), std::move(inputs), message, 0);
 }
 
 template <typename T>
@@ -108,44 +112,35 @@ const Shared& Inputs() {
 std::string Table_Text() { return test_support::Read_Text(Inputs().table); }
 
 void Check(const std::string& program, const std::vector<std::string>& results, const Row& row) {
-  SCOPED_TRACE(program + ": " + row.label);
-  test_support::Temp_Dir dir;
-  for (const std::string& folder : row.folders) fs::create_directories(dir.File(folder));
-  test_support::Place_Inputs(dir, row.inputs);
-  for (const auto& [name, target] : row.links) fs::create_symlink(target, dir.File(name));
-  const test_support::Environment seed = {{"SHUFFLE_SEED", "1"}};
-  test_support::Run_Result result;
-  if (row.shell.empty()) {
-    result = test_support::Run_Tool(program, row.args, dir.Path(), seed);
-  } else {
-    std::string command = program;
-    for (const std::string& arg : row.args) command += " '" + arg + "'";
-    std::string line = row.shell;
-    result = test_support::Run_Shell(line.replace(line.find("CMD"), 3, command), dir.Path(), seed);
-  }
+  const test_support::Temp_Dir dir;
+  const test_support::Run_Result result = test_support::Check_Case(program, row.run, dir);
+  SCOPED_TRACE(program + ": " + row.run.label);
   const std::string said = result.out + result.err;
-  EXPECT_EQ(result.status, row.status) << said.substr(0, 2000);
-  EXPECT_NE(said.find(row.message), std::string::npos) << row.message << "\ngot: " << said.substr(0, 2000);
   EXPECT_EQ(said.find("Sanitizer"), std::string::npos) << said;
   EXPECT_EQ(said.find("runtime error"), std::string::npos) << said;
-  if (row.status != 0 && !row.results_written) {
+  if (row.run.status != 0 && !row.results_written) {
     for (const std::string& name : results) EXPECT_FALSE(fs::is_regular_file(dir.File(name))) << name << " written";
   }
   // Inputs are never written, and no temporary file is left behind.
-  for (const Input_File& input : row.inputs) EXPECT_EQ(dir.Read(input.name), input.content) << input.name;
+  for (const Input_File& input : row.run.inputs) EXPECT_EQ(dir.Read(input.name), input.content) << input.name;
   for (const std::string& name : dir.List()) EXPECT_NE(name.front(), '.') << name;
 }
 
 // An argument at its length limit passes the length check (and fails later,
-// or is accepted); one character more is refused before any file is created.
+// or is accepted); one character more is refused, with these exact words,
+// before any file is created.
 void Add_Limit_Rows(std::vector<Row>& rows, const std::string& what, std::size_t limit, const Args& before,
                     const Args& after, const std::string& at_limit_message, const Files& inputs = {},
                     int at_limit_status = 8) {
   const auto args = [&](std::size_t n) { return With(With(before, {std::string(n, 'a')}), after); };
-  rows.push_back({what + " at its limit", args(limit), inputs, at_limit_message, at_limit_status});
-  rows.push_back(Refused(what + " one past its limit", args(limit + 1), inputs,
-                         what + " is too long: " + std::to_string(limit + 1) + " characters, at most " +
-                             std::to_string(limit) + " are allowed"));
+  rows.push_back(Answer(what + " at its limit", args(limit), inputs, at_limit_message, at_limit_status));
+  const std::string refusal = what + " is too long: " + std::to_string(limit + 1) + " characters, at most " +
+                              std::to_string(limit) + " are allowed\nprogram will exit !\n";
+  Row& past = rows.emplace_back(Refused(what + " one past its limit", args(limit + 1), inputs, refusal));
+  past.run.out = refusal;
+  past.run.directory.emplace();
+  for (const Input_File& input : inputs) past.run.directory->push_back(input.name);
+  std::sort(past.run.directory->begin(), past.run.directory->end());
 }
 
 // The rows of the four programs that read a structure, whose arguments are
@@ -385,8 +380,6 @@ std::vector<Row> Catena_Rows() {
               "the directory 'm.pdb' holds no structure file")
           .Folder(kModel),
       Refused("model path through a file", With(args, {"f/m.pdb"}), {{"f", ""}}, "Can not open f/m.pdb"),
-      Refused("--chain of two characters", With(args, {"--chain", "AB", kModel}), model,
-              "--chain must be one character"),
       Refused("truncated potential", {"--surface-potential", "p.pot", "--identity", "40", kModel},
               With({{"p.pot", Lines(300, "0 0 0.5\n")}}, model), "ends at line 300"),
       Refused("truncated table", With(args, {"--table", "t.cpdf", kModel}),

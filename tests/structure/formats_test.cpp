@@ -75,37 +75,40 @@ TEST_F(Formats, SameOutputsFromEveryFormat) {
   }
 }
 
-TEST_F(Formats, InputsThatCannotBeRead) {
-  struct Case {
-    const char* label;
-    std::string shell;  // prepares "m"
-    std::string out;
+// Refused with no file but the log written; `shell` prepares "m".
+TEST(FormatsRefused, InputsThatCannotBeRead) {
+  const std::string cif = test_support::Test_Data("1ubq.cif");
+  const auto refused = [](const std::string& label, const std::string& shell, std::optional<std::string> out,
+                          std::optional<std::string> says = std::nullopt) {
+    return test_support::Tool_Case{.label = label,
+                                   .args = {"m", "A"},
+                                   .shell = shell + " && CMD",
+                                   .status = 8,
+                                   .out = std::move(out),
+                                   .says = std::move(says),
+                                   .directory = {{"log", "m"}}};
   };
-  const std::vector<Case> cases = {
-      {"a directory", "mkdir m", "'m' is a directory. Program will exit.\n\n"},
-      {"damaged gzip", "printf 'ATOM\\n' | gzip -c | head -c 15 > m",
-       "cannot decompress 'm': the gzip data is damaged or incomplete\nprogram will exit !\n"},
-      {"mmCIF with an unclosed quote", "printf 'data_x\\nloop_\\n_atom_site.id\\n\"1\\n' > m",
-       "cannot read the mmCIF file 'm': "},
-      {"mmCIF integer too long for a structure's field",
-       "sed 's/^1 N N . MET /88888888888 N N . MET /' '" + test_support::Test_Data("1ubq.cif") + "' > m",
-       "cannot read the mmCIF file 'm': the number '88888888888' has more digits than a structure's field holds\n"},
-      {"mmCIF coordinate wider than a PDB column",
-       "sed 's/^2 C CA . MET Apoly A 1 ? 26.266 /2 C CA . MET Apoly A 1 ? 12345.678 /' '" +
-           test_support::Test_Data("1ubq.cif") + "' > m",
-       "atom CA of residue MET 1 of chain 'A' in the mmCIF file 'm' has a coordinate, occupancy or temperature "
-       "factor that does not fit the columns of a PDB line (12345.7 25.413 2.842, 1, 10.38)\n"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.label);
-    Temp_Dir dir;
-    ASSERT_EQ(Run_Shell(c.shell, dir.Path()).status, 0);
-    const auto result = Run_Tool("resitally", {"m", "A"}, dir.Path());
-    EXPECT_EQ(result.status, 8);
-    EXPECT_EQ(result.out.substr(0, c.out.size()), c.out) << result.out;
-    EXPECT_FALSE(dir.Exists("pdbfile.tmp"));
-    EXPECT_FALSE(dir.Exists("m.length"));
-  }
+  const std::string kExit = "\nprogram will exit !\n";
+  test_support::Check_Cases(
+      "resitally",
+      {
+          refused("a directory", "mkdir m", "'m' is a directory. Program will exit.\n\n"),
+          refused("damaged gzip", "printf 'ATOM\\n' | gzip -c | head -c 15 > m",
+                  "cannot decompress 'm': the gzip data is damaged or incomplete" + kExit),
+          // The rest of the message is the mmCIF parser's.
+          refused("mmCIF with an unclosed quote", "printf 'data_x\\nloop_\\n_atom_site.id\\n\"1\\n' > m", std::nullopt,
+                  "cannot read the mmCIF file 'm': "),
+          refused("mmCIF integer too long for a structure's field",
+                  "sed 's/^1 N N . MET /88888888888 N N . MET /' '" + cif + "' > m",
+                  "cannot read the mmCIF file 'm': the number '88888888888' has more digits than a structure's field "
+                  "holds" +
+                      kExit),
+          refused("mmCIF coordinate wider than a PDB column",
+                  "sed 's/^2 C CA . MET Apoly A 1 ? 26.266 /2 C CA . MET Apoly A 1 ? 12345.678 /' '" + cif + "' > m",
+                  "atom CA of residue MET 1 of chain 'A' in the mmCIF file 'm' has a coordinate, occupancy or "
+                  "temperature factor that does not fit the columns of a PDB line (12345.7 25.413 2.842, 1, 10.38)" +
+                      kExit),
+      });
 }
 
 }  // namespace

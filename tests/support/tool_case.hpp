@@ -1,8 +1,7 @@
-// Command-line tests as tables of cases: the files present before the run,
-// the arguments, and the expected status, standard output and files after it.
+// Command-line tests as tables of cases, written with designated initializers:
+// what the working directory holds before the run, the command line, and what
+// the run must give. Only what a case states is checked.
 #pragma once
-
-#include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
@@ -13,8 +12,8 @@
 
 namespace test_support {
 
-// Content of a file to place in the working directory: literal text, or a
-// copy of a file from tests/data.
+// A file placed in the working directory: literal text, or a copy of a file
+// from tests/data. Names may have directories in front.
 struct Input_File {
   std::string name;
   std::string content;
@@ -25,49 +24,30 @@ inline Input_File Data_File(const std::string& data_name, const std::string& as_
   return {as_name.empty() ? data_name : as_name, data_name, true};
 }
 
+using Names = std::vector<std::string>;
+
 struct Tool_Case {
-  std::string label;
-  std::vector<std::string> args;
-  std::vector<Input_File> inputs;
+  std::string label = {};
+  Names args = {};
+  std::vector<Input_File> inputs = {};
+  Names folders = {};                                           // made before the inputs
+  std::vector<std::pair<std::string, std::string>> links = {};  // name, target
+  Environment environment = {};
+  std::string shell = {};  // when set, run by sh with CMD standing for the quoted command line
   int status = 0;
-  std::optional<std::string> out;                                         // exact standard output, when given
-  std::vector<std::pair<std::string, std::optional<std::string>>> files;  // exact content; nullopt: absent
-  std::optional<std::vector<std::string>> directory;                      // every name in the directory after the run
-  Environment environment;
+  std::optional<std::string> out = {};   // exact standard output
+  std::optional<std::string> err = {};   // exact standard error
+  std::optional<std::string> says = {};  // held by standard output and error together
+  std::vector<std::pair<std::string, std::optional<std::string>>> files = {};  // exact content; nullopt: no file
+  std::optional<Names> directory = {};  // every name in the directory after the run
 };
 
-inline void Place_Inputs(const Temp_Dir& dir, const std::vector<Input_File>& inputs) {
-  for (const Input_File& input : inputs) {
-    if (input.from_test_data) {
-      dir.Copy_In(Test_Data(input.content), input.name);
-    } else {
-      dir.Write(input.name, input.content);
-    }
-  }
-}
+// Runs `program` (a name from the build's bin directory) as the case says in
+// `dir`, checks what the case states and returns the run for further checks.
+Run_Result Check_Case(const std::string& program, const Tool_Case& c, const Temp_Dir& dir);
 
-// Runs one case in a fresh directory and checks everything it states.
-inline void Check_Case(const std::string& program, const Tool_Case& c) {
-  SCOPED_TRACE(program + ": " + c.label);
-  Temp_Dir dir;
-  Place_Inputs(dir, c.inputs);
-  const Run_Result result = Run_Tool(program, c.args, dir.Path(), c.environment);
-  EXPECT_EQ(result.status, c.status) << result.out << result.err;
-  if (c.out) {
-    EXPECT_EQ(result.out, *c.out);
-  }
-  for (const auto& [name, content] : c.files) {
-    if (content) {
-      const auto actual = dir.Read(name);
-      ASSERT_TRUE(actual.has_value()) << name << " was not written";
-      EXPECT_EQ(*actual, *content) << name;
-    } else {
-      EXPECT_FALSE(dir.Exists(name)) << name << " should not exist";
-    }
-  }
-  if (c.directory) {
-    EXPECT_EQ(dir.List(), *c.directory);
-  }
-}
+// Each case in a fresh directory; after a failing one, none of `results` may
+// be a file.
+void Check_Cases(const std::string& program, const std::vector<Tool_Case>& cases, const Names& results = {});
 
 }  // namespace test_support

@@ -4,25 +4,14 @@
 
 #include <cstdlib>
 
-#include "support/run_tool.hpp"
+#include "support/tool_case.hpp"
 
 namespace {
 
 using test_support::Run_Tool;
+using test_support::Split;
 using test_support::Temp_Dir;
 using test_support::Test_Data;
-
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts(1);
-  for (const char c : text) {
-    if (c == separator) {
-      parts.emplace_back();
-    } else {
-      parts.back().push_back(c);
-    }
-  }
-  return parts;
-}
 
 const std::string kLabelled =
     "model\tclass\tset\tone_minus_zo341\tlength\n"
@@ -32,29 +21,26 @@ const std::string kLabelled =
     "d\tincorrect\theld-out\t0.400\t300\n";
 
 TEST(AddestraTable, RefusesBadInputBeforeWritingAndIsDeterministic) {
-  struct Case {
-    const char* what;
-    std::string labelled;
-    std::vector<std::string> args;
-    const char* message;
+  const auto refused = [](const std::string& label, const std::string& labelled, const test_support::Names& options,
+                          const std::string& message) {
+    test_support::Names args = {"table", "--labelled", "labelled.tsv", "--out", "pg.cpdf"};
+    args.insert(args.end(), options.begin(), options.end());
+    return test_support::Tool_Case{.label = label,
+                                   .args = args,
+                                   .inputs = {{"labelled.tsv", labelled}},
+                                   .status = 8,
+                                   .says = message,
+                                   .directory = {{"labelled.tsv"}}};
   };
-  const Case cases[] = {
-      {"unknown class", kLabelled + "e\tright\ttrain\t0.1\t50\n", {}, "line 6: the class is 'right'"},
-      {"no row of the set", kLabelled, {"--set", "none"}, "the labelled set is empty"},
-      {"one class in the set", kLabelled, {"--set", "held-out"}, "needs models of both classes"},
-      {"too many cells", kLabelled, {"--zo-bin", "0.0001"}, "more than 10000 cells"},
-      {"bad number", kLabelled, {"--min-count", "many"}, "--min-count: 'many'"},
-  };
-  for (const Case& c : cases) {
-    const Temp_Dir dir;
-    dir.Write("labelled.tsv", c.labelled);
-    std::vector<std::string> args = {"table", "--labelled", "labelled.tsv", "--out", "pg.cpdf"};
-    args.insert(args.end(), c.args.begin(), c.args.end());
-    const auto run = Run_Tool("addestra", args, dir.Path());
-    EXPECT_EQ(run.status, 8) << c.what;
-    EXPECT_NE(run.err.find(c.message), std::string::npos) << c.what << ": " << run.err;
-    EXPECT_FALSE(dir.Exists("pg.cpdf")) << c.what;
-  }
+  test_support::Check_Cases(
+      "addestra",
+      {
+          refused("unknown class", kLabelled + "e\tright\ttrain\t0.1\t50\n", {}, "line 6: the class is 'right'"),
+          refused("no row of the set", kLabelled, {"--set", "none"}, "the labelled set is empty"),
+          refused("one class in the set", kLabelled, {"--set", "held-out"}, "needs models of both classes"),
+          refused("too many cells", kLabelled, {"--zo-bin", "0.0001"}, "more than 10000 cells"),
+          refused("bad number", kLabelled, {"--min-count", "many"}, "--min-count: 'many'"),
+      });
   const Temp_Dir dir;
   dir.Write("labelled.tsv", kLabelled);
   for (const char* out : {"a.cpdf", "b.cpdf"})

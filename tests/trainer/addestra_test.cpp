@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "support/run_tool.hpp"
+#include "support/tool_case.hpp"
 
 namespace {
 
@@ -17,39 +17,31 @@ std::size_t Lines(const std::string& text) {
 }
 
 TEST(Addestra, RefusesBadInputBeforeWritingAnything) {
-  struct Case {
-    const char* what;
-    std::string list;  // empty: no list file
-    std::vector<std::string> args;
-    const char* message;
-  };
   const std::string pdb = Test_Data("1enh.pdb");
-  const Case cases[] = {
-      {"two tabs", pdb + "\tA\tB\n", {"potentials"}, "set.list:1: the chain after the tab"},
-      {"long chain", "# set\n" + pdb + "\tAB\n", {"potentials"}, "set.list:2:"},
-      {"empty path", "\tA\n", {"homology"}, "set.list:1: the line has no structure path"},
-      {"empty set", "# nothing\n\n", {"potentials"}, "names no structure"},
-      {"unreadable structure", pdb + "\nmissing.pdb\n", {"potentials"}, "line 2 ('missing.pdb')"},
-      {"absent chain", pdb + "\tQ\n", {"homology"}, "line 1"},
-      {"unknown option", pdb + "\n", {"potentials", "--sparse", "1"}, "unknown option '--sparse'"},
-      {"bad number", pdb + "\n", {"potentials", "--pair-sparse", "x"}, "--pair-sparse: 'x'"},
-  };
-  for (const Case& c : cases) {
-    const Temp_Dir dir;
-    dir.Write("set.list", c.list);
-    std::vector<std::string> args = c.args;
+  const auto refused = [](const std::string& label, const std::string& list, test_support::Names args,
+                          const std::string& message) {
     args.insert(args.end(), {"--natives", "set.list", "--out", "out"});
-    const auto run = Run_Tool("addestra", args, dir.Path());
-    EXPECT_EQ(run.status, 8) << c.what;
-    EXPECT_NE(run.err.find(c.message), std::string::npos) << c.what << ": " << run.err;
-    EXPECT_FALSE(dir.Exists("out")) << c.what;
-  }
-  const Temp_Dir dir;
-  EXPECT_EQ(Run_Tool("addestra", {"potentials", "--out", "x"}, dir.Path()).status, 8);
-  EXPECT_EQ(Run_Tool("addestra", {"tabulate"}, dir.Path()).status, 8);
-  const auto help = Run_Tool("addestra", {"--help"}, dir.Path());
-  EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("homology"), std::string::npos);
+    return test_support::Tool_Case{.label = label,
+                                   .args = args,
+                                   .inputs = {{"set.list", list}},
+                                   .status = 8,
+                                   .says = message,
+                                   .directory = {{"set.list"}}};
+  };
+  test_support::Check_Cases(
+      "addestra",
+      {
+          refused("two tabs", pdb + "\tA\tB\n", {"potentials"}, "set.list:1: the chain after the tab"),
+          refused("long chain", "# set\n" + pdb + "\tAB\n", {"potentials"}, "set.list:2:"),
+          refused("empty path", "\tA\n", {"homology"}, "set.list:1: the line has no structure path"),
+          refused("empty set", "# nothing\n\n", {"potentials"}, "names no structure"),
+          refused("unreadable structure", pdb + "\nmissing.pdb\n", {"potentials"}, "line 2 ('missing.pdb')"),
+          refused("absent chain", pdb + "\tQ\n", {"homology"}, "line 1"),
+          refused("unknown option", pdb + "\n", {"potentials", "--sparse", "1"}, "unknown option '--sparse'"),
+          refused("bad number", pdb + "\n", {"potentials", "--pair-sparse", "x"}, "--pair-sparse: 'x'"),
+          {.label = "no natives", .args = {"potentials", "--out", "x"}, .status = 8, .directory = {{}}},
+          {.label = "unknown step", .args = {"tabulate"}, .status = 8, .directory = {{}}},
+      });
 }
 
 TEST(Addestra, PotentialsAreByteDeterministic) {

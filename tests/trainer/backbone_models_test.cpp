@@ -36,7 +36,8 @@ TEST(BackboneModels, ModelFileReadsBackThroughTheSuitesReader) {
   Backbone templ(3);
   for (int i = 0; i < 3; ++i) {
     const float x = 3.8F * static_cast<float>(i);
-    templ[i] = {"AGS" [i], { x, 0, 0 }, {x + 1.2F, 0.9F, 0}, {x + 2.4F, 0.3F, 0.5F}, {x + 2.6F, -0.8F, 1.0F}};
+    templ[i] = {"AGS" [i],   { x, 0, 0 }, {x + 1.2F, 0.9F, 0}, {x + 2.4F, 0.3F, 0.5F}, {x + 2.6F, -0.8F, 1.0F},
+                std::nullopt};
     if (i != 1) templ[i].cb = Point{x + 1.0F, 1.5F, -1.2F};
   }
   const Backbone model = Thread(templ, "GAS", {{0, 0}, {1, 1}, {2, 2}});

@@ -1,17 +1,21 @@
 #include "common/scan.hpp"
 
 #include <cctype>
-#include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace common {
 namespace {
 
-bool Is_Blank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+// The white space of the C locale, as isspace sees it.
+bool Is_Space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+bool Is_Digit(char c) { return c >= '0' && c <= '9'; }
 
 // strtod and friends need a terminated text; fields are short, so a copy of
 // the text is cheap and keeps the conversion from reading past the view.
@@ -20,16 +24,82 @@ std::optional<T> Scan_With(std::string_view text, Convert convert) {
   const std::string copy(text);
   const char* start = copy.c_str();
   char* end = nullptr;
-  errno = 0;
   const auto value = convert(start, &end);
   if (end == start) return std::nullopt;
   return static_cast<T>(value);
 }
 
+// "%d" through strtoll, which saturates at the long long range.
+std::optional<long long> Scan_Long_Long(std::string_view text) {
+  return Scan_With<long long>(text, [](const char* s, char** e) { return std::strtoll(s, e, 10); });
+}
+
+// [-]digits[.digits] of at most 15 digits in all as a double: the digits as
+// an integer are exact in a double, so is the power of ten, and their
+// quotient is rounded once, correctly, as strtod rounds. Nothing for a longer
+// number (its digits may have wrapped) or one without digits.
+std::optional<double> Exact_Decimal(std::uint64_t digits, int count, int decimals, bool negative) {
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  if (count == 0 || count > 15) return std::nullopt;
+  const double magnitude = static_cast<double>(digits) / kPowers[decimals < 0 ? 0 : decimals];
+  return negative ? -magnitude : magnitude;
+}
+
+// The usual line of a potential table in one sweep: blanks, `integers`
+// integers of digits with an optional '-', each followed by a blank, then a
+// plain decimal followed by white space or the end. Returns where the number
+// ends, or null for any other line, which the cursor then reads. No loop goes
+// on over a line end, so `end` may lie beyond the line; unchecked, the scan
+// relies on a character before `end` that no loop goes on over.
+template <bool kChecked>
+const char* Plain_Ints_Then_Double(const char* p, const char* end, int integers, double& value) {
+  auto is = [&p, end](auto test) { return (!kChecked || p < end) && test(*p); };
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  auto minus = [](char c) { return c == '-'; };
+  for (int i = 0; i < integers; ++i) {
+    while (is(blank)) ++p;
+    if (is(minus)) ++p;
+    const char* const digits = p;
+    while (is(Is_Digit)) ++p;
+    if (p == digits || !is(blank)) return nullptr;
+  }
+  while (is(blank)) ++p;
+  const bool negative = is(minus);
+  if (negative) ++p;
+  std::uint64_t number = 0;
+  const char* const first_digit = p;
+  while (is(Is_Digit)) number = number * 10 + static_cast<std::uint64_t>(*p++ - '0');
+  int count = static_cast<int>(p - first_digit);
+  int decimals = -1;
+  if (is([](char c) { return c == '.'; })) {
+    const char* const fraction = ++p;
+    while (is(Is_Digit)) number = number * 10 + static_cast<std::uint64_t>(*p++ - '0');
+    decimals = static_cast<int>(p - fraction);
+    count += decimals;
+  }
+  if ((!kChecked || p < end) && !Is_Space(*p)) return nullptr;
+  const std::optional<double> exact = Exact_Decimal(number, count, decimals, negative);
+  if (!exact) return nullptr;
+  value = *exact;
+  return p;
+}
+
 }  // namespace
 
-std::optional<double> Scan_Double(std::string_view text) {
-  return Scan_With<double>(text, [](const char* s, char** e) { return std::strtod(s, e); });
+std::optional<double> Scan_Double(std::string_view text) { return Scan_Cursor(text).Double(); }
+
+std::optional<double> Scan_Whole_Double(std::string_view text) {
+  Scan_Cursor cursor(text);
+  const std::optional<double> value = cursor.Double();
+  if (!cursor.Rest().empty()) return std::nullopt;
+  return value;
+}
+
+std::optional<double> Scan_Double(std::FILE* in) {
+  double value = 0;
+  if (std::fscanf(in, "%lf", &value) != 1) return std::nullopt;
+  return value;
 }
 
 std::optional<float> Scan_Float(std::string_view text) {
@@ -38,32 +108,169 @@ std::optional<float> Scan_Float(std::string_view text) {
   // same float. Signs, hexadecimal, infinities, range errors and anything that
   // might read on past where from_chars stops are left to strtof.
   std::size_t begin = 0;
-  while (begin < text.size() && Is_Blank(text[begin])) ++begin;
+  while (begin < text.size() && Is_Space(text[begin])) ++begin;
   const char* const first = text.data() + begin;
   const char* const last = text.data() + text.size();
   float value = 0.0F;
   const auto [end, error] = std::from_chars(first, last, value);
-  const bool plain = error == std::errc() && std::isfinite(value) &&
-                     (*first == '-' || (*first >= '0' && *first <= '9')) &&
-                     (end == last || Is_Blank(*end) || (*end != 'x' && *end != 'X' && *end != 'p' && *end != 'P'));
+  const bool plain = error == std::errc() && std::isfinite(value) && (*first == '-' || Is_Digit(*first)) &&
+                     (end == last || Is_Space(*end) || (*end != 'x' && *end != 'X' && *end != 'p' && *end != 'P'));
   if (plain) return value;
   return Scan_With<float>(text, [](const char* s, char** e) { return std::strtof(s, e); });
 }
 
-std::optional<int> Scan_Int(std::string_view text) {
-  const std::string copy(text);
-  char* end = nullptr;
-  errno = 0;
-  const long value = std::strtol(copy.c_str(), &end, 10);
-  if (end == copy.c_str() || errno == ERANGE || value < INT_MIN || value > INT_MAX) return std::nullopt;
+std::optional<int> Scan_Int(std::string_view text) { return Scan_Cursor(text).Int(); }
+
+std::optional<int> Scan_Int_Saturating(std::string_view text) {
+  const std::optional<long long> value = Scan_Long_Long(text);
+  if (!value) return std::nullopt;
+  if (*value > INT_MAX) return INT_MAX;
+  if (*value < INT_MIN) return INT_MIN;
+  return static_cast<int>(*value);
+}
+
+std::optional<double> Scan_Ints_Then_Double(std::string_view line, int integers) {
+  double value = 0;
+  if (Plain_Ints_Then_Double<true>(line.data(), line.data() + line.size(), integers, value)) return value;
+  Scan_Cursor cursor(line);
+  for (int i = 0; i < integers; ++i)
+    if (!cursor.Skip_Int()) return std::nullopt;
+  return cursor.Double();
+}
+
+Scanned_Line Scan_Line_Ints_Then_Double(std::string_view text, int integers) {
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  double value = 0;
+  // A last character that is no part of a number (the usual '\n') stops
+  // every loop of the sweep, which then needs no bounds checks.
+  const bool stops =
+      begin != end && end[-1] != ' ' && end[-1] != '\t' && end[-1] != '-' && end[-1] != '.' && !Is_Digit(end[-1]);
+  const char* const p = stops ? Plain_Ints_Then_Double<false>(begin, end, integers, value)
+                              : Plain_Ints_Then_Double<true>(begin, end, integers, value);
+  if (p) {
+    const void* line_end = p < end && *p == '\n' ? p : std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+    const std::size_t next =
+        line_end ? static_cast<std::size_t>(static_cast<const char*>(line_end) - begin) + 1 : text.size();
+    return {value, next};
+  }
+  const std::size_t stop = text.find('\n');
+  const std::size_t next = stop == std::string_view::npos ? text.size() : stop + 1;
+  return {Scan_Ints_Then_Double(text.substr(0, stop), integers), next};
+}
+
+void Scan_Cursor::Skip_Space() {
+  while (pos_ < end_ && Is_Space(*pos_)) ++pos_;
+}
+
+bool Scan_Cursor::Skip_Int() {
+  Skip_Space();
+  const char* p = pos_;
+  if (p < end_ && (*p == '+' || *p == '-')) ++p;
+  const char* digits = p;
+  while (p < end_ && Is_Digit(*p)) ++p;
+  if (p == digits) return false;
+  pos_ = p;
+  return true;
+}
+
+std::optional<int> Scan_Cursor::Int() {
+  const std::string copy(pos_, end_);
+  char* stop = nullptr;
+  const long long value = std::strtoll(copy.c_str(), &stop, 10);
+  if (stop == copy.c_str() || value < INT_MIN || value > INT_MAX) return std::nullopt;
+  pos_ += stop - copy.c_str();
   return static_cast<int>(value);
+}
+
+std::optional<double> Scan_Cursor::Double() {
+  Skip_Space();
+  if (pos_ == end_) return std::nullopt;
+  double value = 0;
+  // Fast path for plain decimals; from_chars rounds correctly, as strtod
+  // does, so both give the very same double.
+  if (Plain_Decimal(value)) return value;
+  const char* start = pos_;
+  if (*start == '+') ++start;
+  const auto [ptr, ec] = std::from_chars(start, end_, value, std::chars_format::general);
+  if (ec == std::errc() && (ptr == end_ || Is_Space(*ptr)) && (start == pos_ || *start != '-')) {
+    pos_ = ptr;
+    return value;
+  }
+  if (Double_Slow(value)) return value;
+  return std::nullopt;
+}
+
+// [-]digits[.digits] with at most 15 digits in all, then a blank or the end.
+bool Scan_Cursor::Plain_Decimal(double& value) {
+  const char* p = pos_;
+  const bool negative = p < end_ && *p == '-';
+  if (negative) ++p;
+  std::uint64_t digits = 0;
+  int count = 0;
+  int decimals = -1;
+  for (; p < end_; ++p) {
+    if (Is_Digit(*p)) {
+      digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+      if (++count > 15) return false;
+      if (decimals >= 0) ++decimals;
+    } else if (*p == '.' && decimals < 0) {
+      decimals = 0;
+    } else {
+      break;
+    }
+  }
+  if (p < end_ && !Is_Space(*p)) return false;
+  const std::optional<double> exact = Exact_Decimal(digits, count, decimals, negative);
+  if (!exact) return false;
+  value = *exact;
+  pos_ = p;
+  return true;
+}
+
+// Everything else "%lf" accepts (hexadecimal, infinities, a number followed
+// directly by other text, out-of-range values): strtod on a copy.
+bool Scan_Cursor::Double_Slow(double& value) {
+  const std::string copy(pos_, end_);
+  char* stop = nullptr;
+  value = std::strtod(copy.c_str(), &stop);
+  if (stop == copy.c_str()) return false;
+  pos_ += stop - copy.c_str();
+  return true;
+}
+
+std::optional<unsigned long long> Strict_Unsigned(std::string_view text, unsigned long long max) {
+  if (text.empty()) return std::nullopt;
+  unsigned long long value = 0;
+  for (const char c : text) {
+    if (!Is_Digit(c)) return std::nullopt;
+    const auto digit = static_cast<unsigned long long>(c - '0');
+    if (digit > max || value > (max - digit) / 10) return std::nullopt;
+    value = value * 10 + digit;
+  }
+  return value;
+}
+
+std::optional<double> Strict_Decimal(std::string_view text) {
+  const std::size_t point = text.find('.');
+  const std::string_view whole = text.substr(0, point);
+  const std::string_view fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+  auto digits = [](std::string_view part) {
+    for (const char c : part)
+      if (!Is_Digit(c)) return false;
+    return true;
+  };
+  if (!digits(whole) || !digits(fraction) || (whole.empty() && fraction.empty())) return std::nullopt;
+  const std::optional<double> value = Scan_Double(text);
+  if (!value || !std::isfinite(*value)) return std::nullopt;
+  return value;
 }
 
 std::string_view First_Word(std::string_view text) {
   std::size_t begin = 0;
-  while (begin < text.size() && Is_Blank(text[begin])) ++begin;
+  while (begin < text.size() && Is_Space(text[begin])) ++begin;
   std::size_t end = begin;
-  while (end < text.size() && !Is_Blank(text[end])) ++end;
+  while (end < text.size() && !Is_Space(text[end])) ++end;
   return text.substr(begin, end - begin);
 }
 

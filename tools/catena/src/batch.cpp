@@ -11,6 +11,7 @@
 #include "catena/profile_files.hpp"
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "common/scan.hpp"
 
 namespace catena {
 namespace {
@@ -57,7 +58,7 @@ void Profile_Outputs(const Batch_Settings& settings, const Shared_Inputs& shared
       model = Model_Text(job.model, shared.standard_input);
     } catch (const common::Fatal_Error&) {
     }
-    const int model_number = result.model_number.empty() ? 0 : std::stoi(result.model_number);
+    const int model_number = common::Scan_Int(result.model_number).value_or(0);
     if (model) files.emplace_back(stem + ".pdb", Profile_Pdb(*model, *result.profile, chain, model_number));
     for (const auto& [path, content] : files) {
       try {

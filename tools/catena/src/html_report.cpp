@@ -3,7 +3,9 @@
 #include <cstdlib>
 
 #include "catena/profile_files.hpp"
+#include "common/fatal_error.hpp"
 #include "common/format.hpp"
+#include "common/scan.hpp"
 
 namespace catena {
 namespace {
@@ -75,12 +77,7 @@ std::vector<std::string> Split_Tsv_Line(std::string line) {
   return fields;
 }
 
-bool Is_Number(const std::string& text) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  std::strtod(text.c_str(), &end);
-  return *end == '\0';
-}
+bool Is_Number(const std::string& text) { return common::Scan_Whole_Double(text).has_value(); }
 
 // The TSV writer renders each record, so the table always has the columns
 // and the text of the records catena prints.

@@ -66,17 +66,10 @@ std::string Parse_Chain_Choice(const std::string& text, const std::string& where
 }
 
 std::string Parse_Identity(const std::string& text, const std::string& where) {
-  const std::size_t point = text.find('.');
-  const std::string whole = text.substr(0, point);
-  const std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
-  auto digits = [](const std::string& part) {
-    return std::all_of(part.begin(), part.end(), [](unsigned char c) { return std::isdigit(c); });
-  };
-  const bool decimal = digits(whole) && digits(fraction) && !(whole.empty() && fraction.empty());
-  const double value = decimal ? std::strtod(text.c_str(), nullptr) : -1.0;
-  if (!decimal || value > 100.0)
+  const std::optional<double> value = common::Strict_Decimal(text);
+  if (!value || *value > 100.0)
     common::Fail(common::kNoEnding, "%s must be a percentage from 0 to 100, not '%s'", where.c_str(), text.c_str());
-  return common::Format("%.2f", value);
+  return common::Format("%.2f", *value);
 }
 
 std::vector<List_Entry> Parse_Model_List(std::string_view text, const std::string& list_name) {

@@ -32,10 +32,10 @@ unsigned Parse_Seed(const std::string& text) {
 }
 
 int Parse_Jobs(const std::string& text) {
-  const auto value = common::Scan_Int(text);
-  if (!value || std::to_string(*value) != text || *value < 1 || *value > 256)
+  const std::optional<unsigned long long> value = common::Strict_Unsigned(text, 256);
+  if (!value || *value < 1)
     common::Fail(common::kNoEnding, "-j must be a whole number from 1 to 256, not '%s'", text.c_str());
-  return *value;
+  return static_cast<int>(*value);
 }
 
 }  // namespace

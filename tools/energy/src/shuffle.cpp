@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/fatal_error.hpp"
+#include "common/scan.hpp"
 #include "structure/residues.hpp"
 
 namespace energy {
@@ -35,10 +36,9 @@ unsigned Seed_Source::Next() const {
 }
 
 std::optional<unsigned> Parse_Seed(const std::string& text) {
-  const bool digits = !text.empty() && text.size() <= 10 &&
-                      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-  if (!digits || std::stoull(text) > 0xFFFFFFFFULL) return std::nullopt;
-  return static_cast<unsigned>(std::stoull(text));
+  const std::optional<unsigned long long> seed = common::Strict_Unsigned(text, 0xFFFFFFFFULL);
+  if (!seed) return std::nullopt;
+  return static_cast<unsigned>(*seed);
 }
 
 Seed_Source Seed_Source_From_Environment() {

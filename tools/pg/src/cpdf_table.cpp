@@ -12,8 +12,6 @@
 namespace pg {
 namespace {
 
-using detail::Leading_Int;
-using detail::Read_Number;
 using detail::Read_Token;
 
 std::optional<std::string> Read_Line(std::FILE* in) { return detail::Read_Line(in, kLineBufferSize); }
@@ -28,7 +26,7 @@ int Read_Count(std::FILE* in, const char* no_line_message, const char* above_max
                const char* what) {
   const std::optional<std::string> line = Read_Line(in);
   if (!line) common::Fail(common::kBlankLine, "%s", no_line_message);
-  const int count = Leading_Int(*line).value_or(0);
+  const int count = common::Scan_Int_Saturating(*line).value_or(0);
   if (count > max_count) common::Fail(common::kBlankLine, above_max_message, max_count);
   if (count < 1)
     common::Fail(common::kExitBang, "the number of %s must be a whole number from 1 to %d at the start of its line",
@@ -58,7 +56,7 @@ std::vector<std::string> Read_Names(std::FILE* in, int count, const char* missin
 std::vector<double> Read_Numbers(std::FILE* in, int count, const char* missing_message) {
   std::vector<double> numbers;
   for (int i = 0; i < count; ++i) {
-    const std::optional<double> number = Read_Number(in);
+    const std::optional<double> number = common::Scan_Double(in);
     if (!number) common::Fail(common::kBlankLine, "%s", missing_message);
     numbers.push_back(*number);
   }
@@ -117,7 +115,7 @@ cPDF_Table Read_cPDF_Table(std::FILE* in, std::FILE* warnings) {
   table.bs = Read_Numbers(in, table.feat_num, kNoBinSizes);
 
   const std::optional<std::string> window_line = Read_Line(in);
-  const std::optional<int> window = window_line ? Leading_Int(*window_line) : std::nullopt;
+  const std::optional<int> window = window_line ? common::Scan_Int_Saturating(*window_line) : std::nullopt;
   if (!window) common::Fail(common::kBlankLine, "%s", kNoBinSizes);
   table.smooth_window = *window;
   if (table.smooth_window > 2) {

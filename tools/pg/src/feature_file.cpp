@@ -5,6 +5,7 @@
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
 #include "common/format.hpp"
+#include "common/scan.hpp"
 #include "pg/class_lookup.hpp"
 #include "stream_reads.hpp"
 
@@ -13,7 +14,7 @@ namespace pg {
 double Read_Score_File(const std::string& path) {
   const common::File in = common::Open_Input(path);
   if (!in) common::Fail(common::kBlankLine, "cannot open %s for reading", path.c_str());
-  const std::optional<double> value = detail::Read_Number(in.get());
+  const std::optional<double> value = common::Scan_Double(in.get());
   if (!value) common::Fail(common::kExitBang, "%s does not start with a number", path.c_str());
   return *value;
 }
@@ -26,7 +27,7 @@ Feature_Records Read_Feature_Records(std::FILE* in, const cPDF_Table& table, con
   Feature_Records result;
   Feature_Record record;
   int labelled = 0;
-  while (const std::optional<double> value = detail::Read_Number(in)) {
+  while (const std::optional<double> value = common::Scan_Double(in)) {
     if (std::isnan(*value))
       common::Fail(common::kExitBang, "feature %zu of record %zu in %s is not a number", record.values.size() + 1,
                    result.records.size() + 1, file_name.c_str());

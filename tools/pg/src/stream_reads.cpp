@@ -1,9 +1,6 @@
 #include "stream_reads.hpp"
 
 #include <cctype>
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <vector>
 
 namespace pg::detail {
@@ -29,29 +26,11 @@ std::optional<std::string> Read_Token(std::FILE* in) {
   return token;
 }
 
-std::optional<double> Read_Number(std::FILE* in) {
-  double value = 0;
-  if (std::fscanf(in, "%lf", &value) != 1) return std::nullopt;
-  return value;
-}
-
 void Skip_Rest_Of_Line(std::FILE* in) {
   int c;
   do {
     c = std::fgetc(in);
   } while (c != EOF && c != '\n');
-}
-
-std::optional<int> Leading_Int(std::string_view text) {
-  const std::string copy(text);
-  const char* start = copy.c_str();
-  char* end = nullptr;
-  errno = 0;
-  const long long value = std::strtoll(start, &end, 10);
-  if (end == start) return std::nullopt;
-  if (value > INT_MAX) return INT_MAX;
-  if (value < INT_MIN) return INT_MIN;
-  return static_cast<int>(value);
 }
 
 }  // namespace pg::detail

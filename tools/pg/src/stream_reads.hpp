@@ -1,6 +1,5 @@
-// The reads that the table reader and the feature-file reader make on one
-// open stdio stream. Numbers go through the C library's own "%lf" so that
-// every form it accepts (exponents, "nan", "inf", hex) reads the same way.
+// The reads of lines and words that the table reader and the feature-file
+// reader make on one open stdio stream (numbers: common::Scan_Double).
 #pragma once
 
 #include <cstdio>
@@ -18,15 +17,7 @@ std::optional<std::string> Read_Line(std::FILE* in, int buffer_size);
 // nothing at end of file. The whitespace after the word is left unread.
 std::optional<std::string> Read_Token(std::FILE* in);
 
-// The next number after any whitespace ("%lf"); nothing when the next
-// characters do not form a number or the stream has ended.
-std::optional<double> Read_Number(std::FILE* in);
-
 // Consumes everything up to and including the next line end.
 void Skip_Rest_Of_Line(std::FILE* in);
-
-// "%d" at the start of a text: blanks skipped, optional sign, digits. Values
-// beyond the int range saturate, so a huge count still reads as too large.
-std::optional<int> Leading_Int(std::string_view text);
 
 }  // namespace pg::detail

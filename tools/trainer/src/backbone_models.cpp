@@ -6,6 +6,7 @@
 
 #include "common/fatal_error.hpp"
 #include "common/format.hpp"
+#include "common/scan.hpp"
 #include "structure/residues.hpp"
 #include "structure/virtual_cb.hpp"
 
@@ -125,9 +126,11 @@ Structure_Alignment Parse_TMalign_Report(const std::string& report) {
     start = end + 1;
   }
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    double score = 0;
-    if (std::sscanf(lines[i].c_str(), "TM-score= %lf", &score) == 1 && lines[i].find("Chain_2") != std::string::npos) {
-      result.tm_score = score;
+    const std::string_view line = lines[i];
+    const std::optional<double> score =
+        line.starts_with("TM-score=") ? common::Scan_Double(line.substr(9)) : std::nullopt;
+    if (score && line.find("Chain_2") != std::string::npos) {
+      result.tm_score = *score;
       have_score = true;
     }
     if (lines[i].find("denotes") != std::string::npos && i + 3 < lines.size()) {

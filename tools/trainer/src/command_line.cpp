@@ -1,10 +1,10 @@
 #include "trainer/command_line.hpp"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
+#include <climits>
 
 #include "common/fatal_error.hpp"
+#include "common/scan.hpp"
 
 namespace trainer {
 
@@ -19,26 +19,33 @@ std::string Option_Values::Required(std::string_view name) const { return Get(na
 double Option_Values::Number(std::string_view name, double fallback, double low, double high) const {
   const std::optional<std::string> text = Get(name);
   if (!text) return fallback;
-  char* end = nullptr;
-  errno = 0;
-  const double value = std::strtod(text->c_str(), &end);
+  const std::optional<double> value = common::Strict_Decimal(*text);
   const std::string option(name);
-  if (text->empty() || *end != '\0' || errno != 0 || !(value >= low && value <= high))
+  if (!value || !(*value >= low && *value <= high))
     common::Fail(common::kLineEnd, "--%s: '%s' is not a number from %g to %g", option.c_str(), text->c_str(), low,
                  high);
-  return value;
+  return *value;
+}
+
+unsigned long long Option_Values::Whole(std::string_view name, unsigned long long fallback, unsigned long long low,
+                                        unsigned long long high) const {
+  const std::optional<std::string> text = Get(name);
+  if (!text) return fallback;
+  const std::optional<unsigned long long> value = common::Strict_Unsigned(*text, high);
+  const std::string option(name);
+  if (!value || *value < low)
+    common::Fail(common::kLineEnd, "--%s: '%s' is not a whole number from %llu to %llu", option.c_str(), text->c_str(),
+                 low, high);
+  return *value;
 }
 
 unsigned long long Option_Values::Seed(std::string_view name, unsigned long long fallback) const {
   const std::optional<std::string> text = Get(name);
   if (!text) return fallback;
-  char* end = nullptr;
-  errno = 0;
-  const unsigned long long value = std::strtoull(text->c_str(), &end, 10);
+  const std::optional<unsigned long long> value = common::Strict_Unsigned(*text, ULLONG_MAX);
   const std::string option(name);
-  if (text->empty() || *end != '\0' || errno != 0 || text->find_first_not_of("0123456789") != std::string::npos)
-    common::Fail(common::kLineEnd, "--%s: '%s' is not an unsigned integer", option.c_str(), text->c_str());
-  return value;
+  if (!value) common::Fail(common::kLineEnd, "--%s: '%s' is not an unsigned integer", option.c_str(), text->c_str());
+  return *value;
 }
 
 std::string Subcommand_Usage(std::string_view subcommand, std::string_view summary,

@@ -90,7 +90,7 @@ class TMalign_Cache {
       start = end + 1;
       // A line cut short by an interrupted run is dropped.
       if (fields.size() == 4 && !fields[2].empty() && fields[2].size() == fields[3].size())
-        entries_[fields[0]] = {std::strtod(fields[1].c_str(), nullptr), fields[2], fields[3]};
+        entries_[fields[0]] = {common::Scan_Double(fields[1]).value_or(0.0), fields[2], fields[3]};
     }
   }
 

@@ -1,6 +1,7 @@
 // addestra models, table and calibrate: the pG table from labelled models.
 #include "trainer/pg_commands.hpp"
 
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <limits>
@@ -54,11 +55,11 @@ int Run_Models(const Option_Values& options) {
   settings.work = options.Required("work");
   settings.out = options.Required("out");
   settings.tmalign = options.Get("tmalign").value_or(settings.tmalign);
-  settings.windows = static_cast<int>(options.Number("windows", settings.windows, 0, 1000));
+  settings.windows = static_cast<int>(options.Whole("windows", settings.windows, 0, 1000));
   settings.tm_cut = options.Number("tm-cut", settings.tm_cut, 0, 1);
-  settings.seed = static_cast<unsigned>(options.Seed("seed", settings.seed));
-  settings.shuffle_seed = static_cast<unsigned>(options.Seed("shuffle-seed", settings.shuffle_seed));
-  settings.jobs = static_cast<int>(options.Number("jobs", settings.jobs, 1, 256));
+  settings.seed = static_cast<unsigned>(options.Whole("seed", settings.seed, 0, UINT_MAX));
+  settings.shuffle_seed = static_cast<unsigned>(options.Whole("shuffle-seed", settings.shuffle_seed, 0, UINT_MAX));
+  settings.jobs = static_cast<int>(options.Whole("jobs", settings.jobs, 1, 256));
   Build_Labelled_Models(settings);
   return common::kExitSuccess;
 }
@@ -87,12 +88,12 @@ int Run_Table(const Option_Values& options) {
   settings.zo_bin = options.Number("zo-bin", settings.zo_bin, 0, 1);
   settings.length_max = options.Number("length-max", settings.length_max, 1, kHuge);
   settings.length_bin = options.Number("length-bin", settings.length_bin, 0, kHuge);
-  settings.min_count = static_cast<int>(options.Number("min-count", settings.min_count, 1, 1e9));
-  settings.max_radius = static_cast<int>(options.Number("max-radius", settings.max_radius, 0, 1e4));
+  settings.min_count = static_cast<int>(options.Whole("min-count", settings.min_count, 1, 1000000000));
+  settings.max_radius = static_cast<int>(options.Whole("max-radius", settings.max_radius, 0, 10000));
   settings.prior_weight = options.Number("prior-weight", settings.prior_weight, 0, kHuge);
   if (options.Get("prior")) settings.prior = options.Number("prior", 0.5, 0, 1);
   const std::optional<unsigned long long> shuffle =
-      options.Get("shuffle-labels") ? std::optional(options.Seed("shuffle-labels", 0)) : std::nullopt;
+      options.Get("shuffle-labels") ? std::optional(options.Whole("shuffle-labels", 0, 0, UINT_MAX)) : std::nullopt;
   std::vector<Labelled_Model> models = Read_Labelled_Models(options.Required("labelled"), options.Get("set"));
   if (shuffle) Shuffle_Labels(models, static_cast<unsigned>(*shuffle));
   const std::string text = cPDF_Table_Text(Build_pG_Table(models, settings));

@@ -8,6 +8,7 @@
 
 #include "common/fatal_error.hpp"
 #include "common/format.hpp"
+#include "common/scan.hpp"
 #include "pg/class_lookup.hpp"
 #include "trainer/tsv.hpp"
 
@@ -18,7 +19,7 @@ namespace {
 // header's ranges survive the round trip through the file.
 std::string Exact_Text(double value) {
   std::string text = common::Format("%.15g", value);
-  if (std::strtod(text.c_str(), nullptr) != value) text = common::Format("%.17g", value);
+  if (common::Scan_Double(text) != value) text = common::Format("%.17g", value);
   return text;
 }
 
@@ -142,12 +143,11 @@ std::vector<Labelled_Model> Read_Labelled_Models(const std::string& path, const 
   const std::size_t length = file.Column("length");
   const std::size_t set_column = set ? file.Column("set") : 0;
   auto number = [&](const std::vector<std::string>& row, std::size_t column, std::size_t line) {
-    char* end = nullptr;
-    const double value = std::strtod(row[column].c_str(), &end);
-    if (row[column].empty() || *end != '\0' || !std::isfinite(value))
+    const std::optional<double> value = common::Scan_Whole_Double(row[column]);
+    if (!value || !std::isfinite(*value))
       common::Fail(common::kLineEnd, "%s line %zu: column '%s' holds '%s', not a number", path.c_str(), line,
                    file.header[column].c_str(), row[column].c_str());
-    return value;
+    return *value;
   };
   std::vector<Labelled_Model> models;
   for (std::size_t i = 0; i < file.rows.size(); ++i) {

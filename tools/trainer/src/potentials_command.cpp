@@ -1,6 +1,7 @@
 // addestra potentials: pair and surface potentials from native structures.
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
@@ -44,10 +45,12 @@ int Run(const Option_Values& options) {
   Potential_Counts counts;
   for (const List_Entry& entry : entries) {
     const char chain = Entry_Chain(entry);
+    // The reader's messages already name the list line.
+    structure::Atom_List list = Read_Entry_Chain(entry, chain);
     try {
       const std::optional<std::uint64_t> shuffle =
           shuffle_seed ? std::optional<std::uint64_t>(*shuffle_seed + counts.structures) : std::nullopt;
-      Count_Chain(Read_Entry_Chain(entry, chain), entry.path, chain, counts, shuffle);
+      Count_Chain(std::move(list), entry.path, chain, counts, shuffle);
     } catch (const common::Fatal_Error& error) {
       throw error.Prefixed(common::Format("line %zu ('%s'): ", entry.line, entry.path.c_str()));
     }

@@ -6,6 +6,7 @@
 #include "combine/z_score.hpp"
 #include "combine/zo341.hpp"
 #include "common/fatal_error.hpp"
+#include "common/scan.hpp"
 #include "descriptors/compactness.hpp"
 #include "energy/energy_tool.hpp"
 #include "energy/shuffle.hpp"
@@ -29,7 +30,7 @@ combine::Potential_Energies Energies(const energy::Energy_Tool& tool, const stru
 }
 
 // A value as the programs' files carry it from one step to the next.
-double As_Written(const std::string& line) { return std::stod(line); }
+double As_Written(const std::string& line) { return common::Scan_Double(line).value_or(0.0); }
 
 }  // namespace
 

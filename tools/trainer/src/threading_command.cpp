@@ -9,6 +9,7 @@
 #include "common/files.hpp"
 #include "common/format.hpp"
 #include "common/program.hpp"
+#include "common/scan.hpp"
 #include "energy/potential_table.hpp"
 #include "trainer/addestra.hpp"
 #include "trainer/homology.hpp"
@@ -52,11 +53,15 @@ std::vector<Split_Row> Read_Split(const std::string& path, const std::optional<s
     if (line.empty() || line.front() == '#' || line.rfind("path\t", 0) == 0) continue;
     std::istringstream fields(line);
     Split_Row row;
-    std::string chain, set;
-    if (!std::getline(fields, row.entry.path, '\t') || !std::getline(fields, chain, '\t') || !(fields >> row.group) ||
-        !(fields >> set) || chain.size() != 1 || (set != "train" && set != "held-out"))
+    std::string chain, rest;
+    if (std::getline(fields, row.entry.path, '\t') && std::getline(fields, chain, '\t')) std::getline(fields, rest);
+    common::Scan_Cursor cursor(rest);
+    const std::optional<int> group = cursor.Int();
+    const std::string_view set = common::First_Word(cursor.Rest());
+    if (!group || chain.size() != 1 || (set != "train" && set != "held-out"))
       common::Fail(common::kLineEnd, "%s:%zu: expected 'path TAB chain TAB group TAB train|held-out'", path.c_str(),
                    number);
+    row.group = *group;
     row.entry.chain = chain.front();
     row.entry.line = number;
     row.entry.file = (folder / row.entry.path).string();
@@ -80,7 +85,7 @@ double Mean(const std::vector<double>& values) {
 }
 
 int Run(const Option_Values& options) {
-  const int decoys_per_native = static_cast<int>(options.Number("decoys", 30, 1, 10000));
+  const int decoys_per_native = static_cast<int>(options.Whole("decoys", 30, 1, 10000));
   const std::uint64_t seed = options.Seed("seed", 20261208);
   const std::vector<Split_Row> rows = Read_Split(options.Required("split"), options.Get("base"));
   const energy::MFP_Table pair_table =

@@ -23,6 +23,9 @@ class Option_Values {
   std::string Required(std::string_view name) const;  // present: checked by Parse_Options
   // A number within [low, high]; `fallback` when the option is absent.
   double Number(std::string_view name, double fallback, double low, double high) const;
+  // A whole number within [low, high]; `fallback` when the option is absent.
+  unsigned long long Whole(std::string_view name, unsigned long long fallback, unsigned long long low,
+                           unsigned long long high) const;
   unsigned long long Seed(std::string_view name, unsigned long long fallback) const;
 
  private:

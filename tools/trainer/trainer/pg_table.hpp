@@ -40,7 +40,7 @@ struct Table_Settings {
   int min_count = 50;
   int max_radius = 2;
   double prior_weight = 1;
-  std::optional<double> prior;  // of "correct"; default: its training fraction
+  std::optional<double> prior = std::nullopt;  // of "correct"; default: its training fraction
 };
 
 // Throws common::Fatal_Error for an empty set, a set lacking one class, a bad
