@@ -43,13 +43,13 @@ printf '%-22s %16s %18s %8s\n' task fast straightforward ratio
 for task in "${tasks[@]}"; do
   if [[ $task == load ]]; then
     fast=$(count 'energy::Load_Potential*' load fast)
-    slow=$(count 'energy::bench::Straightforward_Load_Potential*' load straightforward)
+    slow=$(count 'energy::reference::Straightforward_Load_Potential*' load straightforward)
     name=load_pair_table
   else
     tool=${task%%/*}
     chain=${task#*/}
-    fast=$(count 'energy::bench::Fast_Whole_Run*' "$tool" fast "$chain")
-    slow=$(count 'energy::bench::Straightforward_Whole_Run*' "$tool" straightforward "$chain")
+    fast=$(count 'energy::bench::Whole_Energy_Run*' "$tool" fast "$chain")
+    slow=$(count 'energy::bench::Whole_Energy_Run*' "$tool" straightforward "$chain")
     name=${tool}_run/$chain
   fi
   ratio=$(awk -v f="$fast" -v s="$slow" 'BEGIN { printf "%.1fx", s / f }')

@@ -7,14 +7,16 @@
 # The working files go to a fresh directory under $BENCH_TMPDIR (default /tmp).
 #
 # usage: bench/catena_batch.sh BUILD_DIR [MODELS_DIR] [COUNT] [RUNS] [CHAIN]
-#   MODELS_DIR  PDB files (default: the shared rosetta natives)
+#   MODELS_DIR  PDB files (default: the rosetta natives of $NATIVES, which
+#               defaults to the shared natives beside the project)
 #   COUNT       number of models (default 100); RUNS repetitions (default 3)
 #   CHAIN       the chain to read (default A); files without it are not used
 # Prints the median wall time of each way and the ratios.
 set -euo pipefail
 
 build=$(cd "${1:?usage: catena_batch.sh BUILD_DIR [MODELS_DIR] [COUNT] [RUNS]}" && pwd)
-models_dir=${2:-/work/shared/data/natives/rosetta_benchmark_natives}
+natives=${NATIVES:-$(cd "$(dirname "$0")/.." && pwd)/../shared/data/natives}
+models_dir=${2:-$natives/rosetta_benchmark_natives}
 count=${3:-100}
 runs=${4:-3}
 chain=${5:-A}

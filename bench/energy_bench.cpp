@@ -84,13 +84,14 @@ const std::string& Check_Once(Bench_Context& context, const std::string& key,
 
 std::string Check_Loaders(const Bench_Context& context) {
   const MFP_Table fast = Load_Potential(Pair_Table_Shape(), context.potentials.pair);
-  const MFP_Table straightforward = Straightforward_Load_Potential(Pair_Table_Shape(), context.potentials.pair);
+  const MFP_Table straightforward =
+      reference::Straightforward_Load_Potential(Pair_Table_Shape(), context.potentials.pair);
   if (std::string d = Compare_Tables(fast.values, straightforward.values); !d.empty()) return "benchmark table: " + d;
 
   const std::string varied = context.scratch.File("varied.potential");
   Write_File(varied, Varied_Pair_Potential_Text(3));
   const MFP_Table fast_varied = Load_Potential(Pair_Table_Shape(), varied);
-  const MFP_Table straightforward_varied = Straightforward_Load_Potential(Pair_Table_Shape(), varied);
+  const MFP_Table straightforward_varied = reference::Straightforward_Load_Potential(Pair_Table_Shape(), varied);
   if (std::string d = Compare_Tables(fast_varied.values, straightforward_varied.values); !d.empty())
     return "table of varied number forms: " + d;
   return {};
@@ -99,9 +100,9 @@ std::string Check_Loaders(const Bench_Context& context) {
 // Both versions of the whole run, one after the other in one directory, must
 // leave the same files and the same result line.
 std::string Check_Runs_Agree(const Run_Input& input) {
-  Fast_Whole_Run(input);
+  Whole_Energy_Run(input, true);
   const Run_Output fast = Read_Run_Output(input);
-  Straightforward_Whole_Run(input);
+  Whole_Energy_Run(input, false);
   return Compare_Outputs(fast, Read_Run_Output(input));
 }
 
@@ -109,7 +110,7 @@ std::string Check_Runs_Agree(const Run_Input& input) {
 // SHUFFLE_SEED set to that seed.
 std::string Check_Program_Agrees(const std::string& program, Run_Input input) {
   input.seeds = Seeds::kRepeated;
-  Fast_Whole_Run(input);
+  Whole_Energy_Run(input, true);
   const Run_Output fast = Read_Run_Output(input);
   const int status = Run_Built_Program(program, input);
   if (status != 0) return common::Format("the program ended with status %d", status);
@@ -126,8 +127,9 @@ void Load_Pair_Table(benchmark::State& state, Bench_Context& context, bool fast)
       !failure.empty())
     return Fail_Benchmark(state, failure);
   for (auto _ : state) {
-    const MFP_Table table = fast ? Load_Potential(Pair_Table_Shape(), context.potentials.pair)
-                                 : Straightforward_Load_Potential(Pair_Table_Shape(), context.potentials.pair);
+    const MFP_Table table =
+        fast ? Load_Potential(Pair_Table_Shape(), context.potentials.pair)
+             : reference::Straightforward_Load_Potential(Pair_Table_Shape(), context.potentials.pair);
     benchmark::DoNotOptimize(table.values.data());
   }
 }
@@ -165,8 +167,7 @@ void Energy_Profile(benchmark::State& state, Bench_Context& context, const Energ
     state.ResumeTiming();
     int shuffle = 0;
     const reference::Seed_Function next_seed = [&] { return Shuffle_Seed(Seeds::kDistinct, shuffle++); };
-    const reference::Energy_Profile profile = &tool == &kPairTool ? reference::Pair_Profile(list, table, next_seed)
-                                                                  : reference::Surface_Profile(list, table, next_seed);
+    const Profile_Energies profile = reference::Straightforward_Profile(tool, list, table, next_seed);
     benchmark::DoNotOptimize(profile.shuffled.data());
   }
 }
@@ -191,11 +192,7 @@ void Whole_Run(benchmark::State& state, Bench_Context& context, const Energy_Too
     return Fail_Benchmark(state, failure);
 
   for (auto _ : state) {
-    if (fast) {
-      Fast_Whole_Run(input);
-    } else {
-      Straightforward_Whole_Run(input);
-    }
+    Whole_Energy_Run(input, fast);
   }
 }
 

@@ -10,6 +10,7 @@
 
 #include "common/fatal_error.hpp"
 #include "energy_workload.hpp"
+#include "reference/energy_reference.hpp"
 
 namespace energy::bench {
 namespace {
@@ -35,7 +36,7 @@ int Main(int argc, char** argv) {
 
   if (task == "load" && argc == 3) {
     const MFP_Table table = fast ? Load_Potential(Pair_Table_Shape(), potentials.pair)
-                                 : Straightforward_Load_Potential(Pair_Table_Shape(), potentials.pair);
+                                 : reference::Straightforward_Load_Potential(Pair_Table_Shape(), potentials.pair);
     std::printf("%s load: %zu entries\n", side.c_str(), table.values.size());
     return 0;
   }
@@ -70,11 +71,7 @@ int Main(int argc, char** argv) {
                         source->chain,
                         scratch.Path(),
                         seeds_name == "distinct" ? Seeds::kDistinct : Seeds::kRepeated};
-  if (fast) {
-    Fast_Whole_Run(input);
-  } else {
-    Straightforward_Whole_Run(input);
-  }
+  Whole_Energy_Run(input, fast);
   std::fputs(Read_Run_Output(input).result_line.c_str(), stdout);
   return 0;
 }

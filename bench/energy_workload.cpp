@@ -15,7 +15,6 @@
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
 #include "common/format.hpp"
-#include "common/program.hpp"
 #include "reference/energy_reference.hpp"
 #include "structure/structure_tool.hpp"
 #include "support/potentials.hpp"
@@ -32,71 +31,9 @@ std::uint64_t Mix(std::uint64_t seed, std::uint64_t entry) {
   return z ^ (z >> 31);
 }
 
-// Reads `count` lines with one sscanf each; `integers` is 4 or 2.
-void Read_Lines_With_Sscanf(const std::string& path, std::vector<double>& table, std::size_t count, int integers) {
-  common::File file = common::Open_Input(path);
-  if (!file) common::Fail(common::kFinishNow, "cannot open file '%s' for reading", path.c_str());
-  std::array<char, kLineBuffer> line{};
-  int i1 = 0, i2 = 0, i3 = 0, i4 = 0;
-  double value = 0.0;
-  for (std::size_t entry = 0; entry < count; ++entry) {
-    if (!std::fgets(line.data(), kLineBuffer, file.get()))
-      common::Fail(common::kFinishNow, "potential file '%s' ends at line %zu: %zu lines are needed", path.c_str(),
-                   entry, count);
-    const int converted = integers == 4 ? std::sscanf(line.data(), "%d%d%d%d%lf\n", &i1, &i2, &i3, &i4, &value)
-                                        : std::sscanf(line.data(), "%d%d%lf\n", &i1, &i2, &value);
-    if (converted != integers + 1)
-      common::Fail(common::kFinishNow,
-                   "cannot read line %zu of potential file '%s': %d integers and a value are expected", entry + 1,
-                   path.c_str(), integers);
-    table[entry] = value;
-  }
-}
-
 bool Is_Pair_Tool(const Energy_Tool& tool) { return &tool == &kPairTool; }
 
-std::string Stem(const Run_Input& input) { return input.protein_name + "." + std::string(input.tool->name); }
-
-// The files and the result line, written the same way by both versions.
-void Write_Results(const Run_Input& input, double native, const std::vector<double>& shuffled, std::FILE* out) {
-  const std::string stem = Stem(input);
-  common::Write_Output(stem + ".native", Energy_File_Line(native));
-  std::string random;
-  for (const double energy : shuffled) random += Energy_File_Line(energy);
-  common::Write_Output(stem + ".random", random);
-  const std::string label(input.tool->result_label);
-  std::fprintf(out, "%s\t%s\t%10.4lf\n", label.c_str(), input.protein_name.c_str(), native);
-}
-
-void Check_Arguments(const Run_Input& input) {
-  common::Check_Argument_Length("potential file name", input.potential, kMaxPotentialPath);
-  common::Check_Argument_Length("protein name", input.protein_name, 99);
-  structure::Check_Chain_Argument(std::string(1, input.chain));
-}
-
 }  // namespace
-
-void Straightforward_Read_MFP_Pair(const std::string& path, std::vector<double>& table, int s1, int s2, int s3,
-                                   int s4) {
-  Read_Lines_With_Sscanf(path, table, static_cast<std::size_t>(s1) * s2 * s3 * s4, 4);
-}
-
-void Straightforward_Read_MFP_Surf(const std::string& path, std::vector<double>& table, int s1, int s2) {
-  Read_Lines_With_Sscanf(path, table, static_cast<std::size_t>(s1) * s2, 2);
-}
-
-MFP_Table Straightforward_Load_Potential(MFP_Table shape, const std::string& path) {
-  shape.matrix_size = 1;
-  for (int d = 0; d < shape.dim; ++d) shape.matrix_size *= shape.dim_val[d];
-  shape.values.assign(static_cast<std::size_t>(shape.matrix_size), 0.0);
-  if (shape.dim == 4) {
-    Straightforward_Read_MFP_Pair(path, shape.values, shape.dim_val[0], shape.dim_val[1], shape.dim_val[2],
-                                  shape.dim_val[3]);
-  } else {
-    Straightforward_Read_MFP_Surf(path, shape.values, shape.dim_val[0], shape.dim_val[1]);
-  }
-  return shape;
-}
 
 std::string Varied_Pair_Potential_Text(std::uint64_t seed) {
   // Full precision with any exponent, the usual form, an exponent, an integer,
@@ -143,50 +80,19 @@ unsigned Shuffle_Seed(Seeds seeds, int shuffle) {
 
 const char* Seeds_Name(Seeds seeds) { return seeds == Seeds::kDistinct ? "distinct seeds" : "one seed"; }
 
-void Fast_Whole_Run(const Run_Input& input) {
-  const Energy_Tool& tool = *input.tool;
-  Check_Arguments(input);
-  common::File log = common::Open_Output(input.dir + "/log");
+void Whole_Energy_Run(const Run_Input& input, bool fast) {
+  Check_Energy_Arguments(input.potential, input.protein_name, std::string(1, input.chain));
   common::File out = common::Open_Output(input.dir + "/stdout");
-  const MFP_Table table = Load_Potential(tool.table_shape(), input.potential);
-  const structure::Atom_List list =
-      Prepare_Structure(tool, input.protein_name, input.chain, {out.get(), log.get(), input.dir + "/pdbfile.tmp"});
-
-  // As the program: all energies in one pass, then the native file and the
-  // random file.
-  Energy_Profile_Run run(tool, list, table);
   int shuffle = 0;
-  const Profile_Energies energies = run.Profile([&] { return Shuffle_Seed(input.seeds, shuffle++); });
-  const double native = energies.native;
-  const std::string stem = Stem(input);
-  common::Write_Output(stem + ".native", Energy_File_Line(native));
-  common::Write_Output(stem + ".random", Shuffled_Energies_Text(energies.shuffled));
-  common::Close_Output(log, input.dir + "/log");
-  const std::string label(tool.result_label);
-  std::fprintf(out.get(), "%s\t%s\t%10.4lf\n", label.c_str(), input.protein_name.c_str(), native);
-  common::Close_Output(out, input.dir + "/stdout");
-}
-
-void Straightforward_Whole_Run(const Run_Input& input) {
-  const Energy_Tool& tool = *input.tool;
-  Check_Arguments(input);
-  common::File log = common::Open_Output(input.dir + "/log");
-  common::File out = common::Open_Output(input.dir + "/stdout");
-  const MFP_Table table = Straightforward_Load_Potential(tool.table_shape(), input.potential);
-  structure::Atom_List list =
-      Prepare_Structure(tool, input.protein_name, input.chain, {out.get(), log.get(), input.dir + "/pdbfile.tmp"});
-
-  int shuffle = 0;
-  const reference::Seed_Function next_seed = [&] { return Shuffle_Seed(input.seeds, shuffle++); };
-  const reference::Energy_Profile profile = Is_Pair_Tool(tool) ? reference::Pair_Profile(list, table, next_seed)
-                                                               : reference::Surface_Profile(list, table, next_seed);
-  Write_Results(input, profile.native, profile.shuffled, out.get());
-  common::Close_Output(log, input.dir + "/log");
+  Run_Energy(
+      *input.tool, input.potential, input.protein_name, input.chain,
+      [&] { return Shuffle_Seed(input.seeds, shuffle++); }, {out.get(), input.dir + "/log", input.dir + "/pdbfile.tmp"},
+      fast ? Energy_Method{} : reference::kStraightforward);
   common::Close_Output(out, input.dir + "/stdout");
 }
 
 Run_Output Read_Run_Output(const Run_Input& input) {
-  const std::string stem = Stem(input);
+  const std::string stem = input.protein_name + "." + std::string(input.tool->name);
   Run_Output output;
   output.native = common::Read_Whole_File(stem + ".native").value_or("(missing)");
   output.random = common::Read_Whole_File(stem + ".random").value_or("(missing)");

@@ -1,9 +1,9 @@
 // The work that the energy benchmarks time, each task in two versions: the
-// programs' own path, and a straightforward one that follows the defined
-// loops literally (fgets + sscanf loader; every evaluation retypes the atoms
-// and walks all atom pairs; every shuffle reseeds the C library's rand() and
-// runs the quadratic exchange sort). Both versions must write the very same
-// files; the checks here prove it before anything is timed.
+// programs' own path, and the straightforward one of the reference build
+// (fgets + sscanf loader; every evaluation retypes the atoms and walks all
+// atom pairs; every shuffle reseeds the C library's rand() and runs the
+// quadratic exchange sort). Both versions must write the very same files; the
+// checks here prove it before anything is timed.
 #pragma once
 
 #include <cstdint>
@@ -18,18 +18,6 @@ namespace energy::bench {
 
 // ---------------------------------------------------------------------------
 // Potential tables.
-
-// Line buffer of the straightforward loader: 499 characters, newline, NUL.
-inline constexpr int kLineBuffer = 501;
-
-// The loaders as first written: one fgets per line into a 501-byte buffer,
-// one sscanf "%d%d%d%d%lf\n" (pair) or "%d%d%lf\n" (surface). A line that is
-// missing or does not convert is refused, as the programs' loader does.
-void Straightforward_Read_MFP_Pair(const std::string& path, std::vector<double>& table, int s1, int s2, int s3, int s4);
-void Straightforward_Read_MFP_Surf(const std::string& path, std::vector<double>& table, int s1, int s2);
-
-// Allocates the zero-filled table of `shape` and fills it with the loader above.
-MFP_Table Straightforward_Load_Potential(MFP_Table shape, const std::string& path);
 
 // A pair file whose values take many textual forms ("%.17g" of arbitrary
 // doubles, exponents, signs, integers), for checking that the two loaders
@@ -58,14 +46,11 @@ struct Run_Input {
   Seeds seeds = Seeds::kDistinct;
 };
 
-// Everything the program does for one structure: the argument checks, "log",
-// the table load, reading the chain through "pdbfile.tmp", virtual beta
-// carbons, filtering, the native and 200 shuffled energies, the two energy
-// files and the result line (written to dir/stdout instead of the terminal).
-void Fast_Whole_Run(const Run_Input& input);
-
-// The same run with the straightforward loader and the reference evaluation.
-void Straightforward_Whole_Run(const Run_Input& input);
+// Everything the program does for one structure (Run_Energy, after the
+// argument checks), its notes and result line in dir/stdout instead of the
+// terminal; with fast false, the straightforward loader and evaluation of the
+// reference build instead of the programs' own.
+void Whole_Energy_Run(const Run_Input& input, bool fast);
 
 // The files a run leaves, by name: NAME.<tool>.native, NAME.<tool>.random
 // and the result line.

@@ -8,12 +8,13 @@
 # Prints the page size, catena's time, the browser's own timings of the page
 # (DOM ready, load event, sorting by a column) and the wall time of a headless
 # screenshot, each the median of RUNS, next to those of a one-model page.
+# Environment: NATIVES (default: the shared natives beside the project).
 set -euo pipefail
 
 build=$(cd "${1:?usage: report_load.sh BUILD_DIR [COUNT] [RUNS]}" && pwd)
 count=${2:-1000}
 runs=${3:-5}
-natives=/work/shared/data/natives
+natives=${NATIVES:-$(cd "$(dirname "$0")/.." && pwd)/../shared/data/natives}
 work=$(mktemp -d "${BENCH_TMPDIR:-/tmp}/report-load.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cd "$work"

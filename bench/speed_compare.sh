@@ -9,7 +9,8 @@
 #        large   a 1,000,000-atom chain (bench/make_large_chain.py) through catena
 #                and each structure program: CPU time and peak memory, BEFORE
 #                cut off at 60 s of CPU time
-# Default: all three. Environment: NATIVES (default /work/shared/data/natives),
+# Default: all three. Environment: NATIVES (default: the shared natives beside
+# the project, ../shared/data/natives),
 # RUNS (hyperfine runs, default 5), BENCH_TMPDIR (default /dev/shm).
 set -euo pipefail
 
@@ -17,7 +18,7 @@ before=$(cd "${1:?usage: speed_compare.sh BEFORE_BUILD AFTER_BUILD [TASK...]}" &
 after=$(cd "${2:?usage: speed_compare.sh BEFORE_BUILD AFTER_BUILD [TASK...]}" && pwd)/bin
 shift 2
 tasks=${*:-batch chain large}
-natives=${NATIVES:-/work/shared/data/natives}
+natives=${NATIVES:-$(cd "$(dirname "$0")/.." && pwd)/../shared/data/natives}
 runs=${RUNS:-5}
 data=$(cd "$after/../data" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)

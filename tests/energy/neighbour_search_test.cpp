@@ -10,6 +10,7 @@
 #include "energy/pair_energy.hpp"
 #include "energy/surface_energy.hpp"
 #include "energy_fixtures.hpp"
+#include "reference/energy_routines.hpp"
 #include "structure/cell_grid.hpp"
 #include "support/run_tool.hpp"
 

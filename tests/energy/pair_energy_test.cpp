@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "energy_fixtures.hpp"
+#include "reference/energy_routines.hpp"
 
 namespace energy::pair {
 namespace {

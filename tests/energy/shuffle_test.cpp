@@ -11,6 +11,7 @@
 
 #include "common/fatal_error.hpp"
 #include "energy_fixtures.hpp"
+#include "reference/energy_routines.hpp"
 
 namespace energy {
 namespace {

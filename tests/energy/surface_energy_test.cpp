@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "energy_fixtures.hpp"
+#include "reference/energy_routines.hpp"
 
 namespace energy::surface {
 namespace {

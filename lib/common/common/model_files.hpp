@@ -24,6 +24,10 @@ inline constexpr std::string_view kZO341 = ".zo341";
 inline constexpr std::string_view kFeatures = ".in";
 inline constexpr std::string_view kPG = ".pG";
 
+// The shuffled sequences of an energy profile: a random file holds one energy
+// line for each.
+inline constexpr std::size_t kShuffles = 200;
+
 // The longest suffix: what a model's name may take from a fixed-size name buffer.
 inline constexpr std::size_t kLongestSuffix = kPairNative.size();
 

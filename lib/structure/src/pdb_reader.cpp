@@ -274,11 +274,6 @@ std::string Model_Chains(std::string_view content, int model) {
   return chains;
 }
 
-char Read_PDB_File_Write_Tmp(const std::string& file_name, char chain, const Reader_Io& io, std::string& content,
-                             std::vector<Pdb_Line>& selected, Read_Summary* summary) {
-  return Prefilter(file_name, chain, io, content, selected, summary) == Prefilter_Result::Written ? 'Y' : 'N';
-}
-
 char Read_PDB_File_1(const std::string& file_name, char chain, Atom_List& list, Atom_Type_Function type_function,
                      const Reader_Io& io, Read_Summary* summary) {
   std::string content;

@@ -77,12 +77,6 @@ std::vector<int> Model_Numbers(std::string_view content);
 // in order of first appearance.
 std::string Model_Chains(std::string_view content, int model = 0);
 
-// The pre-filter: 'Y' when "pdbfile.tmp" (io.tmp_path) was written, 'N' when
-// the input or the temporary file could not be opened ("Can not open %s\n" on
-// io.out). `selected` receives the copied lines.
-char Read_PDB_File_Write_Tmp(const std::string& file_name, char chain, const Reader_Io& io, std::string& content,
-                             std::vector<Pdb_Line>& selected, Read_Summary* summary);
-
 // Reads one chain into `list`. 'Y' when the structure was read (the list may
 // be empty: see Require_Atoms), 'N' when no file could be opened ("Can not
 // open %s\n" in the log). Compressed and mmCIF files are read as

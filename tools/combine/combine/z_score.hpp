@@ -9,9 +9,11 @@
 #include <span>
 #include <string>
 
+#include "common/model_files.hpp"
+
 namespace combine {
 
-inline constexpr std::size_t kShuffleCount = 200;
+inline constexpr std::size_t kShuffleCount = common::model_files::kShuffles;
 
 // The Z-score given when the shuffled energies do not vary.
 inline constexpr double kNoZScore = 9999.0;

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "structure/geometry.hpp"
 #include "structure/lk_list.hpp"
 
 namespace descriptors {
@@ -14,7 +15,9 @@ namespace descriptors {
 double Residue_Volume(char aa_code);
 
 // Distance of two atoms in double precision (not rounded to single).
-double Find_Non_Squared_Distance(const structure::Atom_Record& a, const structure::Atom_Record& b);
+inline double Find_Non_Squared_Distance(const structure::Atom_Record& a, const structure::Atom_Record& b) {
+  return structure::Double_Precision_Distance(a, b);
+}
 
 // The longest distance between two of the atoms (as Find_Non_Squared_Distance
 // gives it), or `start` when it is longer or there are fewer than two atoms.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/format.hpp"
+#include "structure/geometry.hpp"
 
 namespace descriptors {
 
@@ -60,32 +61,16 @@ double Residue_Volume(char aa_code) {
 
 namespace {
 
-struct Point {
-  double x, y, z;
-};
-
-// The same arithmetic as Find_Non_Squared_Distance, on the gathered points.
-double Distance(const Point& a, const Point& b) {
-  const double dy = b.y - a.y;
-  const double dx = b.x - a.x;
-  const double dz = b.z - a.z;
-  return std::sqrt(dy * dy + dx * dx + dz * dz);
-}
+using Point = structure::Double_Point;
 
 double Longest_By_All_Pairs(const std::vector<Point>& points, double maximum) {
   for (std::size_t a = 0; a < points.size(); ++a)
-    for (std::size_t b = a + 1; b < points.size(); ++b) maximum = std::max(maximum, Distance(points[a], points[b]));
+    for (std::size_t b = a + 1; b < points.size(); ++b)
+      maximum = std::max(maximum, structure::Double_Precision_Distance(points[a], points[b]));
   return maximum;
 }
 
 }  // namespace
-
-double Find_Non_Squared_Distance(const structure::Atom_Record& a, const structure::Atom_Record& b) {
-  const double dy = static_cast<double>(b.y) - a.y;
-  const double dx = static_cast<double>(b.x) - a.x;
-  const double dz = static_cast<double>(b.z) - a.z;
-  return std::sqrt(dy * dy + dx * dx + dz * dz);
-}
 
 double Longest_Distance(std::span<const structure::Atom_Record* const> atoms, double start) {
   std::vector<Point> points;
@@ -112,7 +97,8 @@ double Longest_Distance(std::span<const structure::Atom_Record* const> atoms, do
   }
   const Point centre{(low[0] + high[0]) / 2.0, (low[1] + high[1]) / 2.0, (low[2] + high[2]) / 2.0};
   std::vector<std::pair<double, std::uint32_t>> by_reach(points.size());
-  for (std::uint32_t i = 0; i < points.size(); ++i) by_reach[i] = {Distance(centre, points[i]), i};
+  for (std::uint32_t i = 0; i < points.size(); ++i)
+    by_reach[i] = {structure::Double_Precision_Distance(centre, points[i]), i};
   std::sort(by_reach.begin(), by_reach.end(), std::greater<>());
   auto bound = [](double reach_a, double reach_b) { return (reach_a + reach_b) * (1.0 + 1e-9) + 1e-9; };
 
@@ -123,7 +109,7 @@ double Longest_Distance(std::span<const structure::Atom_Record* const> atoms, do
     for (std::size_t b = a + 1; b < by_reach.size(); ++b) {
       const auto [reach_b, point_b] = by_reach[b];
       if (bound(reach_a, reach_b) < maximum) break;
-      maximum = std::max(maximum, Distance(points[point_a], points[point_b]));
+      maximum = std::max(maximum, structure::Double_Precision_Distance(points[point_a], points[point_b]));
     }
   }
   return maximum;

@@ -4,6 +4,7 @@
 // shape, its atom filter, its type rule and its energy.
 #pragma once
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <span>
@@ -11,13 +12,14 @@
 #include <string_view>
 #include <vector>
 
+#include "common/model_files.hpp"
 #include "energy/potential_table.hpp"
 #include "energy/shuffle.hpp"
 #include "structure/pdb_reader.hpp"
 
 namespace energy {
 
-inline constexpr int kShuffles = 200;
+using common::model_files::kShuffles;
 
 // Energy of the filtered structure for given residue codes, one per atom.
 class Energy_Evaluator {
@@ -86,9 +88,33 @@ std::string Energy_File_Line(double energy);
 
 // The random file's text: one line per shuffled energy.
 std::string Shuffled_Energies_Text(std::span<const double> shuffled);
-// The same for kShuffles more shuffles of `run`, `next_seed` giving the seed
-// of every shuffle in turn.
-std::string Shuffled_Energies_Text(Energy_Profile_Run& run, const std::function<unsigned()>& next_seed);
+
+// The programs' argument checks, made before any file is created.
+void Check_Energy_Arguments(const std::string& potential_name, const std::string& protein_name,
+                            const std::string& protein_chain);
+
+// How a run loads its table and computes its energies: the programs' own way
+// unless a caller (the benchmark) swaps in another to compare.
+struct Energy_Method {
+  MFP_Table (*load)(MFP_Table shape, const std::string& path) = Load_Potential;
+  Profile_Energies (*profile)(const Energy_Tool& tool, structure::Atom_List& list, const MFP_Table& table,
+                              const std::function<unsigned()>& next_seed) = nullptr;  // null: Energy_Profile_Run
+};
+
+// Where a run writes: its reader notes and result line, "log", and the
+// reader's copy of the chain. The programs use the working directory.
+struct Energy_Run_Io {
+  std::FILE* out = stdout;
+  std::string log_path = "log";
+  std::string tmp_path = "pdbfile.tmp";
+};
+
+// What a program does once its arguments are checked: "log", the table, the
+// chain, the native and shuffled energies (one next_seed call per shuffle),
+// NAME.<tool>.native and NAME.<tool>.random, then the result line.
+Profile_Energies Run_Energy(const Energy_Tool& tool, const std::string& potential_name, const std::string& protein_name,
+                            char chain, const std::function<unsigned()>& next_seed, const Energy_Run_Io& io = {},
+                            const Energy_Method& method = {});
 
 // The whole program: `tool potential_path_and_name protein_name [protein_chain_id]`.
 int Run_Energy_Program(const Energy_Tool& tool, int argc, char** argv);

@@ -21,25 +21,12 @@ inline constexpr int kNumAtomTypes = 40;
 // Atom type 1..40 of a CA or CB by one-letter code (CA odd, CB the next even
 // number), 9999 for any other atom name or code. The table index is one less.
 int Get_AA_CA_CB_Atom_Type(const Atom_Record& atom);
-int Set_AA_CA_CB_Atom_Type(Atom_Record* first);  // returns the number of atoms typed 9999
-void Correct_Atom_Types(Atom_Record* first);     // lowers every type by one
-void Define_Atom_Types(Atom_Record* first);      // Set_..., then Correct_...
 
 // Keeps only the atoms named "CA" or "CB", then renumbers.
 void Keep_Only_Directly_Required_Atoms(Atom_List& list);
 
-// Resets the neighbour count of every atom.
-void Initialize_Calculated_Values(Atom_Record* first);
-
-// Sequence separation: 100 across chains, else the residue number difference.
-int Find_K(const Atom_Record& a, const Atom_Record& b);
-
 // Separation class 0..6 of a separation, or -1 when the pair is not scored (k < 3).
 int Separation_Class(int k);
-
-// Distance of two atoms: squares of the double differences summed (y, x, z)
-// in double, rounded to single; the root taken in double, rounded to single.
-float Find_Non_Squared_Distance(const Atom_Record& a, const Atom_Record& b);
 
 // Bin i holds i*bin_size < d <= (i+1)*bin_size. 'Y' with the bin stored; 'N'
 // when d exceeds range (bin untouched) or falls in no bin (bin = 9999).
@@ -57,11 +44,7 @@ int Distance_Bin(float distance, double range, double bin_size, int num_bins);
 // layout spreads them over 400 cache lines.
 std::vector<double> Group_Blocks(const MFP_Table& table);
 
-// The pair energy, evaluated pair by pair over the list exactly as defined:
-// every unordered pair, the earlier atom first, summed in list order.
-void Energy_Profile_Distance_Dependent(Atom_Record* first, const MFP_Table& table, double& energy);
-
-// The same energy, for evaluating one structure many times with different
+// The pair energy, for evaluating one structure many times with different
 // residue identities: the scored pairs, their separation classes and distance
 // bins depend only on the coordinates, so they are found once; each
 // evaluation then adds the table values of the current types in the very same

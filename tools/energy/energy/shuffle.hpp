@@ -69,8 +69,6 @@ void Sort_Protein_Sequence(Protein_Sequence& sequence);
 // contents are exchanged when p's key >= q's key.
 void Exchange_Sort_Protein_Sequence(Protein_Sequence& sequence);
 
-void Randomize_Protein_Sequence(Protein_Sequence& sequence, Platform_Random& random, unsigned seed);
-
 // Writes the codes onto the atoms residue by residue, then the matching
 // three-letter names. Names, numbers, coordinates and types stay as they are.
 void Thread_Sequence_into_Structure(structure::Atom_Record* first, const Protein_Sequence& sequence);

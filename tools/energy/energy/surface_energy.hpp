@@ -22,20 +22,12 @@ inline constexpr float kNeighbourRadius = 10.0F;
 // renumbers. A residue without a CB drops out.
 void Keep_Only_Directly_Required_Atoms(Atom_List& list);
 
-// Stores the residue index of each atom's three-letter name as its type;
-// returns the number of atoms typed 9999. The surface types are not lowered.
-int Set_AA_Type(Atom_Record* first);
-void Define_Atom_Types(Atom_Record* first);
-
 // Class i holds counts c with i*bin_size < c <= (i+1)*bin_size; a count above
 // range goes to the last class. 'Y' with the class stored, else 'N' with 9999
 // (a count of 0 is not scored).
 char Find_Accessible_Surface_Class(float count, int& surface_class, double range, double bin_size, int num_classes);
 
-// The surface energy evaluated atom by atom exactly as defined.
-void Energy_Profile_Accessible_Surface(Atom_Record* first, const MFP_Table& table, double& energy);
-
-// The same energy for many evaluations of one structure: the neighbour counts,
+// The surface energy for many evaluations of one structure: the neighbour counts,
 // and so the classes, depend only on the coordinates and are found once; each
 // evaluation is one pass adding the values of the current types in list
 // order (bit-identical sums).

@@ -14,33 +14,23 @@
 namespace energy {
 namespace {
 
-class Pair_Evaluator final : public Energy_Evaluator {
+// The evaluator of either energy: both geometries answer the same two calls.
+template <typename Geometry>
+class Geometry_Evaluator final : public Energy_Evaluator {
  public:
-  Pair_Evaluator(const structure::Atom_Record* first, const MFP_Table& table) : geometry_(first, table) {}
+  Geometry_Evaluator(const structure::Atom_Record* first, const MFP_Table& table) : geometry_(first, table) {}
   double Energy(std::span<const char> atom_codes) override { return geometry_.Energy(atom_codes); }
   void Energies(std::span<const char> codes, std::size_t count, std::span<double> energies) override {
     geometry_.Energies(codes, count, energies);
   }
 
  private:
-  pair::Pair_Geometry geometry_;
+  Geometry geometry_;
 };
 
-class Surface_Evaluator final : public Energy_Evaluator {
- public:
-  Surface_Evaluator(const structure::Atom_Record* first, const MFP_Table& table) : geometry_(first, table) {}
-  double Energy(std::span<const char> atom_codes) override { return geometry_.Energy(atom_codes); }
-  void Energies(std::span<const char> codes, std::size_t count, std::span<double> energies) override {
-    geometry_.Energies(codes, count, energies);
-  }
-
- private:
-  surface::Surface_Geometry geometry_;
-};
-
-template <typename Evaluator>
+template <typename Geometry>
 std::unique_ptr<Energy_Evaluator> Make(const structure::Atom_Record* first, const MFP_Table& table) {
-  return std::make_unique<Evaluator>(first, table);
+  return std::make_unique<Geometry_Evaluator<Geometry>>(first, table);
 }
 
 }  // namespace
@@ -51,14 +41,14 @@ const Energy_Tool kPairTool = {"vicina",
                                pair::Get_AA_CA_CB_Atom_Type,
                                pair::Keep_Only_Directly_Required_Atoms,
                                "CA or CB",
-                               Make<Pair_Evaluator>};
+                               Make<pair::Pair_Geometry>};
 const Energy_Tool kSurfaceTool = {"exposa",
                                   "exposa",
                                   Surface_Table_Shape,
                                   structure::Get_AA_Type,
                                   surface::Keep_Only_Directly_Required_Atoms,
                                   "CB",
-                                  Make<Surface_Evaluator>};
+                                  Make<surface::Surface_Geometry>};
 
 structure::Atom_List Prepare_Structure(const Energy_Tool& tool, const std::string& protein_name, char chain,
                                        const structure::Reader_Io& io) {
@@ -121,8 +111,30 @@ std::string Shuffled_Energies_Text(std::span<const double> shuffled) {
   return text;
 }
 
-std::string Shuffled_Energies_Text(Energy_Profile_Run& run, const std::function<unsigned()>& next_seed) {
-  return Shuffled_Energies_Text(run.Profile(next_seed).shuffled);
+void Check_Energy_Arguments(const std::string& potential_name, const std::string& protein_name,
+                            const std::string& protein_chain) {
+  common::Check_Argument_Length("potential file name", potential_name, kMaxPotentialPath);
+  common::Check_Argument_Length("protein name", protein_name, 99);
+  structure::Check_Chain_Argument(protein_chain);
+}
+
+Profile_Energies Run_Energy(const Energy_Tool& tool, const std::string& potential_name, const std::string& protein_name,
+                            char chain, const std::function<unsigned()>& next_seed, const Energy_Run_Io& io,
+                            const Energy_Method& method) {
+  common::File log = common::Open_Output(io.log_path);
+  const MFP_Table table = method.load(tool.table_shape(), potential_name);
+  structure::Atom_List list = Prepare_Structure(tool, protein_name, chain, {io.out, log.get(), io.tmp_path});
+
+  const Profile_Energies energies = method.profile ? method.profile(tool, list, table, next_seed)
+                                                   : Energy_Profile_Run(tool, list, table).Profile(next_seed);
+  const std::string stem = protein_name + "." + std::string(tool.name);
+  common::Write_Output(stem + ".native", Energy_File_Line(energies.native));
+  common::Write_Output(stem + ".random", Shuffled_Energies_Text(energies.shuffled));
+  common::Close_Output(log, io.log_path);
+
+  const std::string label(tool.result_label);
+  std::fprintf(io.out, "%s\t%s\t%10.4lf\n", label.c_str(), protein_name.c_str(), energies.native);
+  return energies;
 }
 
 int Run_Energy_Program(const Energy_Tool& tool, int argc, char** argv) {
@@ -132,26 +144,9 @@ int Run_Energy_Program(const Energy_Tool& tool, int argc, char** argv) {
     const std::string& potential_name = (*args)[0];
     const std::string& protein_name = (*args)[1];
     const std::string& protein_chain = (*args)[2];
-    common::Check_Argument_Length("potential file name", potential_name, kMaxPotentialPath);
-    common::Check_Argument_Length("protein name", protein_name, 99);
-    structure::Check_Chain_Argument(protein_chain);
+    Check_Energy_Arguments(potential_name, protein_name, protein_chain);
     const Seed_Source seeds = Seed_Source_From_Environment();
-
-    common::File log = common::Open_Output("log");
-    const MFP_Table table = Load_Potential(tool.table_shape(), potential_name);
-    const structure::Atom_List list =
-        Prepare_Structure(tool, protein_name, protein_chain.front(), {stdout, log.get(), "pdbfile.tmp"});
-
-    Energy_Profile_Run run(tool, list, table);
-    const Profile_Energies energies = run.Profile([&seeds] { return seeds.Next(); });
-    const double native = energies.native;
-    const std::string stem = protein_name + "." + std::string(tool.name);
-    common::Write_Output(stem + ".native", Energy_File_Line(native));
-    common::Write_Output(stem + ".random", Shuffled_Energies_Text(energies.shuffled));
-    common::Close_Output(log, "log");
-
-    const std::string label(tool.result_label);
-    std::printf("%s\t%s\t%10.4lf\n", label.c_str(), protein_name.c_str(), native);
+    Run_Energy(tool, potential_name, protein_name, protein_chain.front(), [&seeds] { return seeds.Next(); });
     return common::kExitSuccess;
   });
 }

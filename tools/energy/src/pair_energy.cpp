@@ -8,6 +8,7 @@
 
 #include "common/fatal_error.hpp"
 #include "structure/cell_grid.hpp"
+#include "structure/geometry.hpp"
 #include "structure/residues.hpp"
 
 namespace energy::pair {
@@ -32,15 +33,6 @@ constexpr std::array<int, 256> kCAType = Make_CA_Type_Table();
 int Table_Type(char code, bool is_cb) {
   const int ca = kCAType[static_cast<unsigned char>(code)];
   return ca == kNoType ? -1 : ca - 1 + (is_cb ? 1 : 0);
-}
-
-// Find_Non_Squared_Distance on coordinates.
-float Distance(const structure::Point& a, const structure::Point& b) {
-  const double dx = static_cast<double>(b.x) - static_cast<double>(a.x);
-  const double dy = static_cast<double>(b.y) - static_cast<double>(a.y);
-  const double dz = static_cast<double>(b.z) - static_cast<double>(a.z);
-  const float squared = static_cast<float>(dy * dy + dx * dx + dz * dz);
-  return static_cast<float>(std::sqrt(static_cast<double>(squared)));
 }
 
 // Sequences evaluated together along a run of pairs.
@@ -97,46 +89,15 @@ int Get_AA_CA_CB_Atom_Type(const Atom_Record& atom) {
   return kNoType;
 }
 
-int Set_AA_CA_CB_Atom_Type(Atom_Record* first) {
-  int untyped = 0;
-  for (Atom_Record* atom = first; atom; atom = atom->next) {
-    atom->atom_type = Get_AA_CA_CB_Atom_Type(*atom);
-    if (atom->atom_type == kNoType) ++untyped;
-  }
-  return untyped;
-}
-
-void Correct_Atom_Types(Atom_Record* first) {
-  for (Atom_Record* atom = first; atom; atom = atom->next) atom->atom_type -= 1;
-}
-
-void Define_Atom_Types(Atom_Record* first) {
-  Set_AA_CA_CB_Atom_Type(first);
-  Correct_Atom_Types(first);
-}
-
 void Keep_Only_Directly_Required_Atoms(Atom_List& list) {
   structure::Remove_Atoms_Unless(list, [](const Atom_Record& a) { return a.atom_name == "CA" || a.atom_name == "CB"; });
   structure::Renumerate_Protein(list.first);
-}
-
-void Initialize_Calculated_Values(Atom_Record* first) {
-  for (Atom_Record* atom = first; atom; atom = atom->next) atom->neighbours = 0;
-}
-
-int Find_K(const Atom_Record& a, const Atom_Record& b) {
-  if (a.chain != b.chain) return 100;
-  return std::abs(a.aa_number - b.aa_number);
 }
 
 int Separation_Class(int k) {
   if (k < 3) return -1;
   if (k <= 8) return k - 3;
   return 6;
-}
-
-float Find_Non_Squared_Distance(const Atom_Record& a, const Atom_Record& b) {
-  return Distance({a.x, a.y, a.z}, {b.x, b.y, b.z});
 }
 
 char Find_Distance_Dependent_Class(float distance, int& bin, double range, double bin_size, int num_bins) {
@@ -156,23 +117,6 @@ char Find_Distance_Dependent_Class(float distance, int& bin, double range, doubl
 
 int Distance_Bin(float distance, double range, double bin_size, int num_bins) {
   return Bin_Of(distance, range, bin_size, num_bins);
-}
-
-void Energy_Profile_Distance_Dependent(Atom_Record* first, const MFP_Table& table, double& energy) {
-  Initialize_Calculated_Values(first);
-  energy = 0.0;
-  for (Atom_Record* a = first; a; a = a->next) {
-    for (Atom_Record* b = a->next; b; b = b->next) {
-      const int separation = Separation_Class(Find_K(*a, *b));
-      if (separation < 0) continue;
-      const float d = Find_Non_Squared_Distance(*a, *b);
-      if (!(d <= table.range)) continue;
-      int bin = 0;
-      if (Find_Distance_Dependent_Class(d, bin, table.range, table.bin_size, table.dim_val[3]) != 'Y') continue;
-      const int tuple[10] = {a->atom_type, b->atom_type, separation, bin};
-      energy += table.values[static_cast<std::size_t>(Get_MFP_Index(4, tuple, table.dim_val))];
-    }
-  }
 }
 
 Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) : table_(table) {
@@ -211,7 +155,7 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
     if (fy * fy + fx * fx + fz * fz > beyond_range_float) return -1;
     const int separation = Separation_Class(chain[i] != chain[j] ? 100 : std::abs(residue[i] - residue[j]));
     if (separation < 0) return -1;
-    const float d = Distance(points[i], points[j]);
+    const float d = structure::Single_Precision_Distance(points[i], points[j]);
     if (!(d <= table.range)) return -1;
     const int bin = Bin_Of(d, table.range, table.bin_size, bins);
     return bin < 0 ? -1 : separation * bins + bin;

@@ -115,11 +115,6 @@ void Sort_Protein_Sequence(Protein_Sequence& sequence) {
   Apply_Order(sequence, order, scratch);
 }
 
-void Randomize_Protein_Sequence(Protein_Sequence& sequence, Platform_Random& random, unsigned seed) {
-  Assign_Random_Values_to_Sequence(sequence, random, seed);
-  Sort_Protein_Sequence(sequence);
-}
-
 void Sequence_Shuffler::Shuffle(Protein_Sequence& sequence, unsigned seed) {
   if (last_seed_ == seed && order_.size() == sequence.size()) {
     Apply_Order(sequence, order_, scratch_);

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "common/fatal_error.hpp"
-#include "energy/pair_energy.hpp"
 #include "structure/cell_grid.hpp"
+#include "structure/geometry.hpp"
 #include "structure/residues.hpp"
 
 namespace energy::surface {
@@ -22,7 +22,7 @@ std::vector<int> Count_Neighbours(const std::vector<const Atom_Record*>& atoms) 
   const structure::Cell_Grid grid(points, kNeighbourRadius);
   for (std::uint32_t i = 0; i < atoms.size(); ++i) {
     grid.For_Later_Candidates(i, [&](std::uint32_t j) {
-      if (pair::Find_Non_Squared_Distance(*atoms[i], *atoms[j]) <= kNeighbourRadius) {
+      if (structure::Single_Precision_Distance(*atoms[i], *atoms[j]) <= kNeighbourRadius) {
         ++counts[i];
         ++counts[j];
       }
@@ -37,17 +37,6 @@ void Keep_Only_Directly_Required_Atoms(Atom_List& list) {
   structure::Remove_Atoms_Unless(list, [](const Atom_Record& a) { return a.atom_name == "CB"; });
   structure::Renumerate_Protein(list.first);
 }
-
-int Set_AA_Type(Atom_Record* first) {
-  int untyped = 0;
-  for (Atom_Record* atom = first; atom; atom = atom->next) {
-    atom->atom_type = structure::Get_AA_Type(*atom);
-    if (atom->atom_type == kNoType) ++untyped;
-  }
-  return untyped;
-}
-
-void Define_Atom_Types(Atom_Record* first) { Set_AA_Type(first); }
 
 char Find_Accessible_Surface_Class(float count, int& surface_class, double range, double bin_size, int num_classes) {
   const double x = count;
@@ -65,27 +54,6 @@ char Find_Accessible_Surface_Class(float count, int& surface_class, double range
   }
   surface_class = kNoType;
   return 'N';
-}
-
-void Energy_Profile_Accessible_Surface(Atom_Record* first, const MFP_Table& table, double& energy) {
-  pair::Initialize_Calculated_Values(first);
-  energy = 0.0;
-  for (Atom_Record* a = first; a; a = a->next) {
-    for (Atom_Record* b = a->next; b; b = b->next) {
-      if (pair::Find_Non_Squared_Distance(*a, *b) <= kNeighbourRadius) {
-        ++a->neighbours;
-        ++b->neighbours;
-      }
-    }
-  }
-  for (Atom_Record* a = first; a; a = a->next) {
-    int surface_class = 0;
-    if (Find_Accessible_Surface_Class(static_cast<float>(a->neighbours), surface_class, table.range, table.bin_size,
-                                      table.dim_val[1]) != 'Y')
-      continue;
-    const int tuple[10] = {a->atom_type, surface_class};
-    energy += table.values[static_cast<std::size_t>(Get_MFP_Index(2, tuple, table.dim_val))];
-  }
 }
 
 Surface_Geometry::Surface_Geometry(const Atom_Record* first, const MFP_Table& table) : table_(table) {

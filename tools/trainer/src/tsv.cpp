@@ -7,10 +7,6 @@
 
 namespace trainer {
 
-bool Tsv_File::Has_Column(std::string_view name) const {
-  return std::find(header.begin(), header.end(), name) != header.end();
-}
-
 std::size_t Tsv_File::Column(std::string_view name) const {
   const auto at = std::find(header.begin(), header.end(), name);
   if (at == header.end())

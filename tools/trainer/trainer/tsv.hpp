@@ -19,7 +19,6 @@ struct Tsv_File {
 
   // Index of a column; throws common::Fatal_Error when the header lacks it.
   std::size_t Column(std::string_view name) const;
-  bool Has_Column(std::string_view name) const;
 };
 
 // Reads the whole file; blank lines and lines starting with '#' are skipped, a row with another number
