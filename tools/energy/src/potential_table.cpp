@@ -1,5 +1,6 @@
 #include "energy/potential_table.hpp"
 
+#include <bit>
 #include <cctype>
 #include <charconv>
 #include <cstdint>
@@ -7,6 +8,10 @@
 #include <cstring>
 #include <new>
 #include <string_view>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
@@ -17,6 +22,25 @@ namespace {
 
 // The white space of the C locale, as isspace sees it.
 bool Is_Space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// The decimal whose digits, read as one integer, are `digits`, with
+// `decimals` of them after the point: both digits and the power of ten are
+// exact doubles when digits <= 2^53 and decimals <= 22, so their quotient is
+// rounded once, correctly, which is what strtod (and so "%lf") gives. False
+// when the quotient is not known to be exact that way.
+bool Exact_Decimal(std::uint64_t digits, int decimals, bool negative, double& value) {
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  constexpr std::uint64_t kExactLimit = std::uint64_t{1} << 53;
+  if (digits > kExactLimit || decimals > 22) return false;
+  const double magnitude = static_cast<double>(digits) / kPowers[decimals];
+  value = negative ? -magnitude : magnitude;
+  return true;
+}
+
+// At most this many digits are gathered into one 64-bit integer (10^19 - 1
+// fits); longer ones go the general way.
+constexpr int kMaxDigits = 19;
 
 // A cursor over one line that converts numbers as sscanf's "%d" and "%lf" do:
 // each conversion skips white space, then takes the longest number prefix.
@@ -56,12 +80,9 @@ class Line_Scanner {
     while (pos_ < end_ && Is_Space(*pos_)) ++pos_;
   }
 
-  // [-]digits[.digits] with at most 15 digits in all, then a blank or the
-  // end: the digits as an integer are exact in a double, so is the power of
-  // ten, and their quotient is rounded once, correctly, as strtod rounds.
+  // [-]digits[.digits], then a blank or the end, converted exactly when
+  // Exact_Decimal can.
   bool Plain_Decimal(double& value) {
-    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     const char* p = pos_;
     const bool negative = p < end_ && *p == '-';
     if (negative) ++p;
@@ -71,7 +92,7 @@ class Line_Scanner {
     for (; p < end_; ++p) {
       if (*p >= '0' && *p <= '9') {
         digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
-        if (++count > 15) return false;
+        if (++count > kMaxDigits) return false;
         if (decimals >= 0) ++decimals;
       } else if (*p == '.' && decimals < 0) {
         decimals = 0;
@@ -80,8 +101,7 @@ class Line_Scanner {
       }
     }
     if (count == 0 || (p < end_ && !Is_Space(*p))) return false;
-    const double magnitude = static_cast<double>(digits) / kPowers[decimals < 0 ? 0 : decimals];
-    value = negative ? -magnitude : magnitude;
+    if (!Exact_Decimal(digits, decimals < 0 ? 0 : decimals, negative, value)) return false;
     pos_ = p;
     return true;
   }
@@ -101,16 +121,91 @@ class Line_Scanner {
   const char* end_;
 };
 
+#ifdef __SSE2__
+// The usual short line at once: its first 32 bytes compared as two vectors
+// give one bit per character for digits, blanks, minus signs and points, and
+// the shape of the line is checked on those masks instead of character by
+// character. Takes blanks, then `Integers` fields [-]digits and one field
+// [-]digits[.digits] separated by blanks, then blanks and the line end, all
+// within 32 bytes (anything else is left to Plain_Line, which accepts a
+// superset). Needs 40 readable bytes at p.
+template <int Integers>
+const char* Short_Line(const char* p, double& value) {
+  const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
+  auto mask = [&](auto test) {
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(test(low))) |
+           static_cast<std::uint32_t>(_mm_movemask_epi8(test(high))) << 16;
+  };
+  auto equal = [](char c) { return [c](__m128i v) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); }; };
+  const std::uint32_t newline = mask(equal('\n'));
+  if (newline == 0) return nullptr;
+  const int length = std::countr_zero(newline);
+  const std::uint32_t line = (std::uint32_t{1} << length) - 1;  // the characters before the line end
+  // Bytes from 0x80 are negative to the signed comparisons, so no digit.
+  const std::uint32_t digit =
+      mask([](__m128i v) {
+        return _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8('0' - 1)), _mm_cmplt_epi8(v, _mm_set1_epi8('9' + 1)));
+      }) &
+      line;
+  const std::uint32_t blank = (mask(equal(' ')) | mask(equal('\t'))) & line;
+  const std::uint32_t minus = mask(equal('-')) & line;
+  const std::uint32_t point = mask(equal('.')) & line;
+  if ((digit | blank | minus | point) != line) return nullptr;
+  const std::uint32_t word = line & ~blank;
+  const std::uint32_t starts = word & ~(word << 1);
+  // Exactly integers + 1 fields (counted without a population count, which
+  // the base instruction set lacks).
+  std::uint32_t later = starts;
+  for (int field = 0; field < Integers; ++field) later &= later - 1;
+  if (later == 0 || (later & (later - 1)) != 0) return nullptr;
+  const int value_start = std::countr_zero(later);
+  const std::uint32_t value_field = word & ~(later - 1);
+  const int value_length = std::countr_one(value_field >> value_start);
+  // A minus sign only first in a field and before a digit; at most one
+  // point, in the value; some digit in the value.
+  if ((minus & ~starts) != 0 || ((minus << 1) & ~digit) != 0) return nullptr;
+  if ((point & ~value_field) != 0 || (point & (point - 1)) != 0 || (digit & value_field) == 0) return nullptr;
+  const char* q = p + value_start;
+  const char* const stop = q + value_length;
+  const bool negative = *q == '-';
+  if (value_length - (negative ? 1 : 0) - (point != 0 ? 1 : 0) > kMaxDigits) return nullptr;
+  q += negative ? 1 : 0;
+  // The digits before the point, then those after it.
+  const char* const decimal_point = point != 0 ? p + std::countr_zero(point) : stop;
+  std::uint64_t number = 0;
+  for (; q < decimal_point; ++q) number = number * 10 + static_cast<std::uint64_t>(*q - '0');
+  const int fraction = point != 0 ? static_cast<int>(stop - decimal_point) - 1 : 0;
+  if (fraction > 0 && fraction <= 8) {
+    // Up to eight fraction digits at once: loaded as one word (the window
+    // has room), the digits moved to its top with '0's before them, then
+    // combined in three multiplications.
+    std::uint64_t word = 0;
+    std::memcpy(&word, decimal_point + 1, sizeof word);
+    const int unused = 8 * (8 - fraction);
+    word = unused == 0 ? word : (word << unused) | (0x3030303030303030ULL >> (64 - unused));
+    word -= 0x3030303030303030ULL;
+    word = word * 10 + (word >> 8);
+    word = (((word & 0x000000FF000000FFULL) * (100 + (1000000ULL << 32))) +
+            (((word >> 16) & 0x000000FF000000FFULL) * (1 + (10000ULL << 32)))) >>
+           32;
+    static constexpr std::uint64_t kScale[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+    number = number * kScale[fraction] + word;
+  } else {
+    for (q = decimal_point + 1; q < stop; ++q) number = number * 10 + static_cast<std::uint64_t>(*q - '0');
+  }
+  const int decimals = fraction;
+  if (!Exact_Decimal(number, decimals, negative, value)) return nullptr;
+  return p + length + 1;
+}
+#endif
+
 // The usual line in one sweep: blanks, `integers` integers of digits with an
-// optional '-', each followed by a blank, then a value of at most 15 digits
-// ([-]digits[.digits]) followed by white space or the end, converted exactly
-// as Line_Scanner does. Returns where the next line starts, or null for any
-// other line, which the scanner then reads. `end` must point at a '\0' (as
-// common::Whole_File gives): as no loop goes on over a '\0' or a '\n', none needs
-// a bounds check.
+// optional '-', each followed by a blank, then a value [-]digits[.digits]
+// followed by white space or the end, converted exactly as Line_Scanner does. Returns where the next line starts, or
+// null for any other line, which the scanner then reads. `end` must point at a '\0' (as common::Whole_File gives): as
+// no loop goes on over a '\0' or a '\n', none needs a bounds check.
 const char* Plain_Line(const char* p, const char* end, int integers, double& value) {
-  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
   auto blank = [](char c) { return c == ' ' || c == '\t'; };
   auto digit = [](char c) { return static_cast<unsigned>(c - '0') < 10U; };
   for (int i = 0; i < integers; ++i) {
@@ -123,22 +218,21 @@ const char* Plain_Line(const char* p, const char* end, int integers, double& val
   while (blank(*p)) ++p;
   const bool negative = *p == '-';
   if (negative) ++p;
-  // Integer digits, then fraction digits, in one integer; more than 15 digits
-  // in all goes to the scanner (the wrapped value is then never used).
+  // Integer digits, then fraction digits, in one integer; more digits than
+  // it holds go to the scanner (the wrapped value is then never used).
   std::uint64_t number = 0;
   const char* const first_digit = p;
   while (digit(*p)) number = number * 10 + static_cast<std::uint64_t>(*p++ - '0');
   int count = static_cast<int>(p - first_digit);
-  int decimals = -1;
+  int decimals = 0;
   if (*p == '.') {
     const char* const fraction = ++p;
     while (digit(*p)) number = number * 10 + static_cast<std::uint64_t>(*p++ - '0');
     decimals = static_cast<int>(p - fraction);
     count += decimals;
   }
-  if (count == 0 || count > 15 || (p != end && !Is_Space(*p))) return nullptr;
-  const double magnitude = static_cast<double>(number) / kPowers[decimals < 0 ? 0 : decimals];
-  value = negative ? -magnitude : magnitude;
+  if (count == 0 || count > kMaxDigits || (p != end && !Is_Space(*p))) return nullptr;
+  if (!Exact_Decimal(number, decimals, negative, value)) return nullptr;
   if (*p == '\n') return p + 1;
   const void* const line_end = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
   return line_end ? static_cast<const char*>(line_end) + 1 : end;
@@ -155,7 +249,20 @@ void Load_Lines(const std::string& path, std::vector<double>& table, std::size_t
     if (start >= text.size())
       common::Fail("potential file '%s' ends at line %zu: %zu lines are needed\nprogram will finish now.\n\n",
                    path.c_str(), entry, count);
-    if (const char* next = Plain_Line(text.data() + start, text.data() + text.size(), integers, table[entry])) {
+    const char* const line = text.data() + start;
+    const char* const end = text.data() + text.size();
+#ifdef __SSE2__
+    if (end - line >= 40) {
+      const char* const next = integers == 4   ? Short_Line<4>(line, table[entry])
+                               : integers == 2 ? Short_Line<2>(line, table[entry])
+                                               : nullptr;
+      if (next) {
+        start = static_cast<std::size_t>(next - text.data());
+        continue;
+      }
+    }
+#endif
+    if (const char* next = Plain_Line(line, end, integers, table[entry])) {
       start = static_cast<std::size_t>(next - text.data());
       continue;
     }
