@@ -86,8 +86,9 @@ inline int Bin_Of(float distance, double range, double bin_size, int num_bins) {
   const double guess = std::ceil(d / bin_size) - 1.0;
   if (guess >= 0.0 && guess < num_bins) {
     const int centre = static_cast<int>(guess);
-    for (int i = std::max(centre - 1, 0); i <= std::min(centre + 1, num_bins - 1); ++i)
-      if (d > i * bin_size && d <= (i + 1) * bin_size) return i;
+    if (d > centre * bin_size && d <= (centre + 1) * bin_size) return centre;
+    for (const int i : {centre - 1, centre + 1})
+      if (i >= 0 && i < num_bins && d > i * bin_size && d <= (i + 1) * bin_size) return i;
   }
   int bin = 0;
   return Find_Distance_Dependent_Class(distance, bin, range, bin_size, num_bins) == 'Y' ? bin : -1;
@@ -232,16 +233,16 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
     // partners are then put in list order, so that the pairs come in the
     // order of the walk over all pairs.
     const structure::Cell_Grid grid(points, table.range);
-    std::vector<std::uint64_t> partners;  // partner << 32 | cell
+    // A folded chain has some fifty scored pairs per atom: room for most of
+    // them at once saves copying the list as it grows.
+    pairs_.reserve(static_cast<std::size_t>(n) * 32);
     for (std::uint32_t i = 0; i < n; ++i) {
-      partners.clear();
+      const std::size_t first = pairs_.size();
       grid.For_Later_Candidates(i, [&](std::uint32_t j) {
-        if (const int cell = cell_of(i, j); cell >= 0)
-          partners.push_back(static_cast<std::uint64_t>(j) << 32 | static_cast<std::uint32_t>(cell));
+        if (const int cell = cell_of(i, j); cell >= 0) pairs_.push_back({i, j, static_cast<std::uint32_t>(cell)});
       });
-      std::sort(partners.begin(), partners.end());
-      for (const std::uint64_t p : partners)
-        pairs_.push_back({i, static_cast<std::uint32_t>(p >> 32), static_cast<std::uint32_t>(p)});
+      std::sort(pairs_.begin() + static_cast<std::ptrdiff_t>(first), pairs_.end(),
+                [](const Scored_Pair& x, const Scored_Pair& y) { return x.b < y.b; });
     }
   }
   row_a_.resize(n);
