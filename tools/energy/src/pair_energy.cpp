@@ -50,12 +50,13 @@ constexpr std::size_t kGroup = 8;
 // Adds the values of a few pairs of one first atom for sequences first ..
 // first + Group - 1, each in pair order. `blocks` holds each pair's block of
 // the grouped table, `partners` where each second atom's types of these
-// sequences start, `row` the first atom's row (type * 20) in every sequence.
+// sequences start (moved on past them), `row` the first atom's row (type *
+// 20) in every sequence.
 // A value is then one byte load, one integer addition and one addition from
 // memory.
 template <std::size_t Group>
 [[gnu::always_inline, gnu::optimize("no-tree-slp-vectorize")]] inline void Add_Run(const double* const* blocks,
-                                                                                   const std::uint8_t* const* partners,
+                                                                                   const std::uint8_t** partners,
                                                                                    std::size_t pairs,
                                                                                    const std::uint16_t* row,
                                                                                    std::size_t first, double* sums) {
@@ -69,6 +70,7 @@ template <std::size_t Group>
   for (std::size_t p = 0; p < pairs; ++p) {
     const double* const block = blocks[p];
     const std::uint8_t* const residue_b = partners[p];
+    partners[p] = residue_b + Group;  // where the next group's bytes start
 #pragma GCC unroll 8
     for (std::size_t k = 0; k < Group; ++k) sum[k] += block[row_of[k] + residue_b[k]];
   }
@@ -330,15 +332,10 @@ std::vector<double> Group_Blocks(const MFP_Table& table) {
     }
     const std::uint16_t* const row_a = row.data() + static_cast<std::size_t>(pairs_[run].a) * count;
     std::size_t s = 0;
-    // Each group reads its own bytes of the partners' types.
-    for (; s + kGroup <= count; s += kGroup) {
+    // Each group moves the partners' pointers on to the next group's bytes.
+    for (; s + kGroup <= count; s += kGroup)
       Add_Run<kGroup>(blocks.data(), partners.data(), end - run, row_a, s, energies.data());
-      for (std::size_t p = 0; p < end - run; ++p) partners[p] += kGroup;
-    }
-    for (; s < count; ++s) {
-      Add_Run<1>(blocks.data(), partners.data(), end - run, row_a, s, energies.data());
-      for (std::size_t p = 0; p < end - run; ++p) ++partners[p];
-    }
+    for (; s < count; ++s) Add_Run<1>(blocks.data(), partners.data(), end - run, row_a, s, energies.data());
     run = end;
   }
 }
