@@ -149,6 +149,68 @@ TEST_F(LoaderTest, ScanfStyleSeparation) {
   EXPECT_EQ(table[0], -7.25);
 }
 
+TEST_F(LoaderTest, ShortLinesEqualScanfConversion) {
+  // Each line is read where at least 40 bytes follow it, as in a real table:
+  // by the vector reading when it has the usual shape, otherwise by the
+  // character reading. Each row is one way to go wrong.
+  const std::vector<std::string> lines = {
+      "1 2 3 4 -0.37778",                 // the usual line
+      "1 2 3 4 9007199254740992",         // 2^53: still exact
+      "1 2 3 4 9007199254740993",         // 2^53 + 1: rounded, not exact
+      "1 2 3 4 0.9007199254740993",       // the same digits with decimals
+      "1 2 3 4 1234567890123456789",      // 19 digits: the most one integer holds
+      "1 2 3 4 12345678901234567890",     // 20 digits: would wrap
+      "1 2 3 4 .0000000000000000001",     // 19 decimals
+      "1 2 3 4 123.45678901",             // eight decimals in one word
+      "1 2 3 4 1.234567891",              // nine decimals: digit by digit
+      "1 2 3 4 -0.00000",                 // negative zero
+      "1 2 3 4 7.",                       // a point and no decimals
+      "1 2 3 4 -.5",                      // a sign before the point
+      "1 2 3 4.5 6.0",                    // a point in an integer: "%d" stops there
+      "1 2 3-4 5 6",                      // a sign inside a field
+      "-1 -2 -3 -4 -5",                   // signs everywhere
+      "1 2 3 4 5 6",                      // one field too many
+      "\t1 2 3 4 0.25 \t",                // blanks before and after
+      "1 2 3 4 0.5\r",                    // carriage return
+      "1 2 3 4 1e5",                      // exponent
+      "1 2 3 4 0.5\xe9",                  // a byte above 0x7f after the value
+      "                   1 2 3 4 0.5",   // 31 characters: the line end in the window
+      "                    1 2 3 4 0.5",  // 32 characters: the line end beyond it
+  };
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  for (int i = 0; i < 8; ++i) text += "0 0 0 0 0.000000\n";
+  std::vector<double> table(lines.size() + 8);
+  Read_MFP_Pair(Path(text), table, 1, 1, 1, static_cast<int>(table.size()));
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    double expected = 0;
+    int a, b, c, d;
+    ASSERT_EQ(std::sscanf(lines[i].c_str(), "%d%d%d%d%lf", &a, &b, &c, &d, &expected), 5) << lines[i];
+    EXPECT_EQ(std::memcmp(&expected, &table[i], sizeof expected), 0) << lines[i] << " gave " << table[i];
+  }
+}
+
+TEST_F(LoaderTest, BundledTablesEqualScanfConversion) {
+  // Every line of the trained tables, against "%lf".
+  for (const auto& [name, integers] : {std::pair{"pair", 4}, std::pair{"surface", 2}}) {
+    const std::string path = std::string(FOLD_SOURCE_DIR) + "/data/default/" + name + ".potential";
+    const MFP_Table table = Load_Potential(integers == 4 ? Pair_Table_Shape() : Surface_Table_Shape(), path);
+    std::FILE* file = std::fopen(path.c_str(), "r");
+    ASSERT_NE(file, nullptr) << path;
+    int k[4];
+    double expected = 0;
+    std::size_t mismatches = 0;
+    for (const double value : table.values) {
+      const int read = integers == 4 ? std::fscanf(file, "%d%d%d%d%lf", &k[0], &k[1], &k[2], &k[3], &expected)
+                                     : std::fscanf(file, "%d%d%lf", &k[0], &k[1], &expected);
+      ASSERT_EQ(read, integers + 1) << path;
+      mismatches += std::memcmp(&expected, &value, sizeof value) != 0 ? 1 : 0;
+    }
+    std::fclose(file);
+    EXPECT_EQ(mismatches, 0U) << path;
+  }
+}
+
 TEST_F(LoaderTest, GeneratedPairTable) {
   const MFP_Table table = Load_Potential(Pair_Table_Shape(), Path(test_support::Pair_Potential_Text(3)));
   ASSERT_EQ(table.matrix_size, 336000);
@@ -170,6 +232,9 @@ TEST_F(LoaderTest, Refusals) {
   EXPECT_NE(Fatal_Text([&] { Read_MFP_Surf(blank, table, 2, 2); }).find("cannot read line 2"), std::string::npos);
   const std::string letters = Path("a b 1.5\n");
   EXPECT_NE(Fatal_Text([&] { Read_MFP_Surf(letters, table, 1, 1); }).find("cannot read line 1"), std::string::npos);
+  // A lone sign is no integer, also where the vector reading sees the line.
+  const std::string sign = Path("0 - 0.5\n" + std::string(40, ' ') + "\n");
+  EXPECT_NE(Fatal_Text([&] { Read_MFP_Surf(sign, table, 1, 1); }).find("cannot read line 1"), std::string::npos);
   const std::string missing = dir_.File("absent");
   EXPECT_EQ(Fatal_Text([&] { Read_MFP_Surf(missing, table, 2, 2); }),
             "cannot open file '" + missing + "' for reading\nprogram will finish now.\n\n");

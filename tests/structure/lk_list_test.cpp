@@ -44,12 +44,14 @@ TEST(ResidueTables, ClassifiesNamesExactly) {
   Atom_Record atom;
   const std::vector<std::tuple<const char*, char, int>> cases = {
       {"ALA", 'A', 0},    {"VAL", 'V', 19},   {"GLY", 'G', 7},    {"HOH", 'X', 9999},
-      {"MSE", 'X', 9999}, {"UNK", 'X', 9999}, {"ala", 'X', 9999}, {"ALAX", 'X', 9999}};
+      {"MSE", 'X', 9999}, {"UNK", 'X', 9999}, {"ala", 'X', 9999}, {"ALAX", 'X', 9999},
+      {"AL", 'X', 9999},  {"", 'X', 9999},    {"ALB", 'X', 9999}, {"TYS", 'X', 9999}};
   for (const auto& [name, code, index] : cases) {
     atom.aa_name = name;
     EXPECT_EQ(Find_AA_Type(atom), code) << name;
     EXPECT_EQ(Get_AA_Type(atom), index) << name;
   }
+  for (int i = 0; i < kNumResidueTypes; ++i) EXPECT_EQ(Residue_Index(aa_3_letter[static_cast<std::size_t>(i)]), i);
 }
 
 TEST(RemoveAtom, OnlyNodeEmptiesTheList) {

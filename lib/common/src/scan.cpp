@@ -1,5 +1,6 @@
 #include "common/scan.hpp"
 
+#include <bit>
 #include <cctype>
 #include <charconv>
 #include <climits>
@@ -8,6 +9,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace common {
 namespace {
@@ -34,17 +39,105 @@ std::optional<long long> Scan_Long_Long(std::string_view text) {
   return Scan_With<long long>(text, [](const char* s, char** e) { return std::strtoll(s, e, 10); });
 }
 
-// [-]digits[.digits] of at most 15 digits in all as a double: the digits as
-// an integer are exact in a double, so is the power of ten, and their
-// quotient is rounded once, correctly, as strtod rounds. Nothing for a longer
-// number (its digits may have wrapped) or one without digits.
+// At most this many digits are gathered into one 64-bit integer (10^19 - 1
+// fits); longer numbers go the general way.
+constexpr int kMaxDigits = 19;
+
+// [-]digits[.digits] of at most kMaxDigits digits in all as a double, when
+// the digits read as one integer are at most 2^53: that integer is exact in
+// a double, so is the power of ten, and their quotient is rounded once,
+// correctly, as strtod rounds. Nothing for a larger number or one without
+// digits.
 std::optional<double> Exact_Decimal(std::uint64_t digits, int count, int decimals, bool negative) {
-  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  if (count == 0 || count > 15) return std::nullopt;
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+                                       1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+  constexpr std::uint64_t kExactLimit = std::uint64_t{1} << 53;
+  if (count == 0 || count > kMaxDigits || digits > kExactLimit) return std::nullopt;
   const double magnitude = static_cast<double>(digits) / kPowers[decimals < 0 ? 0 : decimals];
   return negative ? -magnitude : magnitude;
 }
+
+#ifdef __SSE2__
+// The usual short line at once: its first 32 bytes compared as two vectors
+// give one bit per character for digits, blanks, minus signs and points, and
+// the shape of the line is checked on those masks instead of character by
+// character. Takes blanks, then `Integers` fields [-]digits and one field
+// [-]digits[.digits] separated by blanks, then blanks and the line end, all
+// within 32 bytes (anything else is left to the general sweep, which accepts a
+// superset). Needs 40 readable bytes at p.
+template <int Integers>
+const char* Short_Line(const char* p, double& value) {
+  const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
+  auto mask = [&](auto test) {
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(test(low))) |
+           static_cast<std::uint32_t>(_mm_movemask_epi8(test(high))) << 16;
+  };
+  auto equal = [](char c) { return [c](__m128i v) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); }; };
+  const std::uint32_t newline = mask(equal('\n'));
+  if (newline == 0) return nullptr;
+  const int length = std::countr_zero(newline);
+  const std::uint32_t line = (std::uint32_t{1} << length) - 1;  // the characters before the line end
+  // Bytes from 0x80 are negative to the signed comparisons, so no digit.
+  const std::uint32_t digit =
+      mask([](__m128i v) {
+        return _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8('0' - 1)), _mm_cmplt_epi8(v, _mm_set1_epi8('9' + 1)));
+      }) &
+      line;
+  const std::uint32_t blank = (mask(equal(' ')) | mask(equal('\t'))) & line;
+  const std::uint32_t minus = mask(equal('-')) & line;
+  const std::uint32_t point = mask(equal('.')) & line;
+  if ((digit | blank | minus | point) != line) return nullptr;
+  const std::uint32_t word = line & ~blank;
+  const std::uint32_t starts = word & ~(word << 1);
+  // Exactly integers + 1 fields (counted without a population count, which
+  // the base instruction set lacks).
+  std::uint32_t later = starts;
+  for (int field = 0; field < Integers; ++field) later &= later - 1;
+  if (later == 0 || (later & (later - 1)) != 0) return nullptr;
+  const int value_start = std::countr_zero(later);
+  const std::uint32_t value_field = word & ~(later - 1);
+  const int value_length = std::countr_one(value_field >> value_start);
+  // A minus sign only first in a field and before a digit; at most one
+  // point, in the value; some digit in the value.
+  if ((minus & ~starts) != 0 || ((minus << 1) & ~digit) != 0) return nullptr;
+  if ((point & ~value_field) != 0 || (point & (point - 1)) != 0 || (digit & value_field) == 0) return nullptr;
+  const char* q = p + value_start;
+  const char* const stop = q + value_length;
+  const bool negative = *q == '-';
+  if (value_length - (negative ? 1 : 0) - (point != 0 ? 1 : 0) > kMaxDigits) return nullptr;
+  q += negative ? 1 : 0;
+  // The digits before the point, then those after it.
+  const char* const decimal_point = point != 0 ? p + std::countr_zero(point) : stop;
+  std::uint64_t number = 0;
+  for (; q < decimal_point; ++q) number = number * 10 + static_cast<std::uint64_t>(*q - '0');
+  const int fraction = point != 0 ? static_cast<int>(stop - decimal_point) - 1 : 0;
+  if (fraction > 0 && fraction <= 8) {
+    // Up to eight fraction digits at once: loaded as one word (the window
+    // has room), the digits moved to its top with '0's before them, then
+    // combined in three multiplications.
+    std::uint64_t word = 0;
+    std::memcpy(&word, decimal_point + 1, sizeof word);
+    const int unused = 8 * (8 - fraction);
+    word = unused == 0 ? word : (word << unused) | (0x3030303030303030ULL >> (64 - unused));
+    word -= 0x3030303030303030ULL;
+    word = word * 10 + (word >> 8);
+    word = (((word & 0x000000FF000000FFULL) * (100 + (1000000ULL << 32))) +
+            (((word >> 16) & 0x000000FF000000FFULL) * (1 + (10000ULL << 32)))) >>
+           32;
+    static constexpr std::uint64_t kScale[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+    number = number * kScale[fraction] + word;
+  } else {
+    for (q = decimal_point + 1; q < stop; ++q) number = number * 10 + static_cast<std::uint64_t>(*q - '0');
+  }
+  const int decimals = fraction;
+  const std::optional<double> exact =
+      Exact_Decimal(number, value_length - (negative ? 1 : 0) - (point != 0 ? 1 : 0), decimals, negative);
+  if (!exact) return nullptr;
+  value = *exact;
+  return p + length + 1;
+}
+#endif
 
 // The usual line of a potential table in one sweep: blanks, `integers`
 // integers of digits with an optional '-', each followed by a blank, then a
@@ -142,6 +235,14 @@ Scanned_Line Scan_Line_Ints_Then_Double(std::string_view text, int integers) {
   const char* const begin = text.data();
   const char* const end = begin + text.size();
   double value = 0;
+#ifdef __SSE2__
+  if (text.size() >= 40) {
+    const char* const next = integers == 4   ? Short_Line<4>(begin, value)
+                             : integers == 2 ? Short_Line<2>(begin, value)
+                                             : nullptr;
+    if (next) return {value, static_cast<std::size_t>(next - begin)};
+  }
+#endif
   // A last character that is no part of a number (the usual '\n') stops
   // every loop of the sweep, which then needs no bounds checks.
   const bool stops =
@@ -201,7 +302,7 @@ std::optional<double> Scan_Cursor::Double() {
   return std::nullopt;
 }
 
-// [-]digits[.digits] with at most 15 digits in all, then a blank or the end.
+// [-]digits[.digits] with at most kMaxDigits digits in all, then a blank or the end.
 bool Scan_Cursor::Plain_Decimal(double& value) {
   const char* p = pos_;
   const bool negative = p < end_ && *p == '-';
@@ -212,7 +313,7 @@ bool Scan_Cursor::Plain_Decimal(double& value) {
   for (; p < end_; ++p) {
     if (Is_Digit(*p)) {
       digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
-      if (++count > 15) return false;
+      if (++count > kMaxDigits) return false;
       if (decimals >= 0) ++decimals;
     } else if (*p == '.' && decimals < 0) {
       decimals = 0;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 
 #include "common/fatal_error.hpp"
@@ -38,25 +39,32 @@ int Table_Type(char code, bool is_cb) {
 // Sequences evaluated together along a run of pairs.
 constexpr std::size_t kGroup = 8;
 
-// Adds the values of a few pairs of one first atom for sequences
-// first .. first + Group - 1, each in pair order.
+// Adds the values of a few pairs of one first atom for sequences first ..
+// first + Group - 1, each in pair order. `blocks` holds each pair's block of
+// the grouped table, `partners` where each second atom's types of these
+// sequences start (moved on past them), `row` the first atom's row (type *
+// 20) in every sequence.
+// A value is then one byte load, one integer addition and one addition from
+// memory.
 template <std::size_t Group>
-void Add_Run(const double* grouped, const std::uint8_t* residue, const std::uint8_t* residue_a, std::size_t count,
-             std::size_t first, std::span<const Pair_Geometry::Scored_Pair> pairs, const std::uint32_t* block_of,
-             double* sums) {
-  constexpr std::size_t kResidues = kPairTypeOrder.size();
+[[gnu::always_inline, gnu::optimize("no-tree-slp-vectorize")]] inline void Add_Run(const double* const* blocks,
+                                                                                   const std::uint8_t** partners,
+                                                                                   std::size_t pairs,
+                                                                                   const std::uint16_t* row,
+                                                                                   std::size_t first, double* sums) {
   double sum[Group];
-  std::uint32_t row[Group];
+  std::uint32_t row_of[Group];
 #pragma GCC unroll 8
   for (std::size_t k = 0; k < Group; ++k) {
     sum[k] = sums[first + k];
-    row[k] = static_cast<std::uint32_t>(residue_a[first + k] * kResidues);
+    row_of[k] = row[first + k];
   }
-  for (std::size_t p = 0; p < pairs.size(); ++p) {
-    const double* const block = grouped + block_of[p];
-    const std::uint8_t* const residue_b = residue + pairs[p].b * count + first;
+  for (std::size_t p = 0; p < pairs; ++p) {
+    const double* const block = blocks[p];
+    const std::uint8_t* const residue_b = partners[p];
+    partners[p] = residue_b + Group;  // where the next group's bytes start
 #pragma GCC unroll 8
-    for (std::size_t k = 0; k < Group; ++k) sum[k] += block[row[k] + residue_b[k]];
+    for (std::size_t k = 0; k < Group; ++k) sum[k] += block[row_of[k] + residue_b[k]];
   }
 #pragma GCC unroll 8
   for (std::size_t k = 0; k < Group; ++k) sums[first + k] = sum[k];
@@ -72,8 +80,9 @@ inline int Bin_Of(float distance, double range, double bin_size, int num_bins) {
   const double guess = std::ceil(d / bin_size) - 1.0;
   if (guess >= 0.0 && guess < num_bins) {
     const int centre = static_cast<int>(guess);
-    for (int i = std::max(centre - 1, 0); i <= std::min(centre + 1, num_bins - 1); ++i)
-      if (d > i * bin_size && d <= (i + 1) * bin_size) return i;
+    if (d > centre * bin_size && d <= (centre + 1) * bin_size) return centre;
+    for (const int i : {centre - 1, centre + 1})
+      if (i >= 0 && i < num_bins && d > i * bin_size && d <= (i + 1) * bin_size) return i;
   }
   int bin = 0;
   return Find_Distance_Dependent_Class(distance, bin, range, bin_size, num_bins) == 'Y' ? bin : -1;
@@ -170,16 +179,16 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
     // partners are then put in list order, so that the pairs come in the
     // order of the walk over all pairs.
     const structure::Cell_Grid grid(points, table.range);
-    std::vector<std::uint64_t> partners;  // partner << 32 | cell
+    // A folded chain has some fifty scored pairs per atom: room for most of
+    // them at once saves copying the list as it grows.
+    pairs_.reserve(static_cast<std::size_t>(n) * 32);
     for (std::uint32_t i = 0; i < n; ++i) {
-      partners.clear();
+      const std::size_t first = pairs_.size();
       grid.For_Later_Candidates(i, [&](std::uint32_t j) {
-        if (const int cell = cell_of(i, j); cell >= 0)
-          partners.push_back(static_cast<std::uint64_t>(j) << 32 | static_cast<std::uint32_t>(cell));
+        if (const int cell = cell_of(i, j); cell >= 0) pairs_.push_back({i, j, static_cast<std::uint32_t>(cell)});
       });
-      std::sort(partners.begin(), partners.end());
-      for (const std::uint64_t p : partners)
-        pairs_.push_back({i, static_cast<std::uint32_t>(p >> 32), static_cast<std::uint32_t>(p)});
+      std::sort(pairs_.begin() + static_cast<std::ptrdiff_t>(first), pairs_.end(),
+                [](const Scored_Pair& x, const Scored_Pair& y) { return x.b < y.b; });
     }
   }
   row_a_.resize(n);
@@ -223,26 +232,30 @@ std::vector<double> Group_Blocks(const MFP_Table& table) {
   return grouped;
 }
 
-void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count, std::span<double> energies) const {
+// Without the pairing of two sums into one vector addition, which costs two
+// loads and an addition for two values where plain additions from memory
+// take one instruction each.
+[[gnu::optimize("no-tree-slp-vectorize")]] void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count,
+                                                                        std::span<double> energies) const {
   constexpr std::size_t kResidues = kPairTypeOrder.size();
   constexpr std::size_t kBlock = kResidues * kResidues;
   const std::size_t cells = static_cast<std::size_t>(table_.dim_val[2]) * static_cast<std::size_t>(table_.dim_val[3]);
   std::vector<double> own;
   if (table_.pair_blocks.size() != 4 * cells * kBlock) own = Group_Blocks(table_);
   const std::vector<double>& grouped = own.empty() ? table_.pair_blocks : own;
-  std::vector<std::uint32_t> block_of(pairs_.size());
-  for (std::size_t k = 0; k < pairs_.size(); ++k)
-    block_of[k] = static_cast<std::uint32_t>((Kind(pairs_[k]) * cells + pairs_[k].cell) * kBlock);
-
-  // Residue type (position in kPairTypeOrder) of every atom in every sequence.
+  // Residue type (position in kPairTypeOrder) of every atom in every
+  // sequence, and its row in a block (type * 20) for the first atom of a pair.
   const std::size_t atoms = is_cb_.size();
   std::vector<std::uint8_t> residue(atoms * count);
+  std::vector<std::uint16_t> row(atoms * count);
   for (std::size_t i = 0; i < atoms; ++i) {
     for (std::size_t s = 0; s < count; ++s) {
       const char code = codes[i * count + s];
-      if (Table_Type(code, is_cb_[i]) < 0)
-        common::Fail(common::kExitBang, "residue code '%c' has no pair atom type", code);
-      residue[i * count + s] = static_cast<std::uint8_t>(kCAType[static_cast<unsigned char>(code)] / 2);
+      const int ca = kCAType[static_cast<unsigned char>(code)];
+      if (ca == kNoType) common::Fail(common::kExitBang, "residue code '%c' has no pair atom type", code);
+      const auto type = static_cast<std::uint8_t>(ca / 2);
+      residue[i * count + s] = type;
+      row[i * count + s] = static_cast<std::uint16_t>(type * kResidues);
     }
   }
 
@@ -252,17 +265,21 @@ void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count, std
   // groups go through them.
   constexpr std::size_t kChunk = 8;
   std::fill(energies.begin(), energies.end(), 0.0);
+  std::array<const double*, kChunk> blocks{};
+  std::array<const std::uint8_t*, kChunk> partners{};
   for (std::size_t run = 0; run < pairs_.size();) {
     std::size_t end = run + 1;
     while (end < pairs_.size() && end - run < kChunk && pairs_[end].a == pairs_[run].a) ++end;
-    const auto chunk = std::span(pairs_).subspan(run, end - run);
-    const std::uint8_t* const residue_a = residue.data() + pairs_[run].a * count;
+    for (std::size_t p = run; p < end; ++p) {
+      blocks[p - run] = grouped.data() + (Kind(pairs_[p]) * cells + pairs_[p].cell) * kBlock;
+      partners[p - run] = residue.data() + static_cast<std::size_t>(pairs_[p].b) * count;
+    }
+    const std::uint16_t* const row_a = row.data() + static_cast<std::size_t>(pairs_[run].a) * count;
     std::size_t s = 0;
+    // Each group moves the partners' pointers on to the next group's bytes.
     for (; s + kGroup <= count; s += kGroup)
-      Add_Run<kGroup>(grouped.data(), residue.data(), residue_a, count, s, chunk, block_of.data() + run,
-                      energies.data());
-    for (; s < count; ++s)
-      Add_Run<1>(grouped.data(), residue.data(), residue_a, count, s, chunk, block_of.data() + run, energies.data());
+      Add_Run<kGroup>(blocks.data(), partners.data(), end - run, row_a, s, energies.data());
+    for (; s < count; ++s) Add_Run<1>(blocks.data(), partners.data(), end - run, row_a, s, energies.data());
     run = end;
   }
 }

@@ -1,6 +1,7 @@
 #include "energy/surface_energy.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 
 #include "common/fatal_error.hpp"
@@ -84,15 +85,19 @@ void Surface_Geometry::Energies(std::span<const char> codes, std::size_t count, 
   const std::size_t classes = static_cast<std::size_t>(table_.dim_val[1]);
   std::fill(energies.begin(), energies.end(), 0.0);
   double* const sums = energies.data();
+  // The row of each residue code, looked up instead of searched per code.
+  constexpr std::uint32_t kNoRow = UINT32_MAX;
+  std::array<std::uint32_t, 256> row_of{};
+  row_of.fill(kNoRow);
+  for (std::size_t type = 0; type < structure::aa_1_letter.size(); ++type)
+    row_of[static_cast<unsigned char>(structure::aa_1_letter[type])] = static_cast<std::uint32_t>(type * classes);
   std::vector<std::uint32_t> rows(count);
   for (std::size_t i = 0; i < classes_.size(); ++i) {
     if (classes_[i] < 0) continue;
     for (std::size_t s = 0; s < count; ++s) {
       const char code = codes[i * count + s];
-      const std::size_t type = structure::aa_1_letter.find(code);
-      if (type == std::string_view::npos)
-        common::Fail(common::kExitBang, "residue code '%c' has no surface type", code);
-      rows[s] = static_cast<std::uint32_t>(type * classes);
+      rows[s] = row_of[static_cast<unsigned char>(code)];
+      if (rows[s] == kNoRow) common::Fail(common::kExitBang, "residue code '%c' has no surface type", code);
     }
     const double* const column = table_.values.data() + classes_[i];
     for (std::size_t s = 0; s < count; ++s) sums[s] += column[rows[s]];
