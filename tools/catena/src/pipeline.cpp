@@ -9,14 +9,15 @@
 #include "combine/zo341.hpp"
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "common/model_files.hpp"
 #include "common/scan.hpp"
+#include "common/step.hpp"
 #include "descriptors/alignment.hpp"
 #include "descriptors/chain_length.hpp"
 #include "descriptors/compactness.hpp"
 #include "energy/energy_tool.hpp"
 #include "energy/residue_profile.hpp"
-#include "pg/class_lookup.hpp"
-#include "pg/feature_file.hpp"
+#include "pg/pg_step.hpp"
 #include "structure/structure_tool.hpp"
 #include "structure/virtual_cb.hpp"
 
@@ -184,51 +185,41 @@ void Assess(const Shared_Inputs& shared, const Model_Job& job, const std::string
   result.length = Trimmed(length);
   result.compactness = Trimmed(compactness);
 
-  const combine::Z_Scores z = combine::Compute_Z_Scores(Energies(pair.native, pair.random, stem + ".vicina"),
-                                                        Energies(surface.native, surface.random, stem + ".exposa"));
-  const std::string z_combined = combine::Z_Score_File_Line(z.zscore);
-  add(".zscore", z_combined);
-  add(".pair.zscore", combine::Z_Score_File_Line(z.zscore_pair));
-  add(".surf.zscore", combine::Z_Score_File_Line(z.zscore_surf));
-  result.z_combined = Trimmed(z_combined);
-  result.z_pair = Trimmed(combine::Z_Score_File_Line(z.zscore_pair));
-  result.z_surface = Trimmed(combine::Z_Score_File_Line(z.zscore_surf));
+  namespace files = common::model_files;
+  auto add_files = [&](const std::vector<common::Step_File>& step_files) {
+    for (const common::Step_File& file : step_files) add(file.suffix, file.text);
+  };
+  const auto z = combine::Z_Score_Step(Energies(pair.native, pair.random, stem + ".vicina"),
+                                       Energies(surface.native, surface.random, stem + ".exposa"));
+  add_files(z.files);
+  result.z_combined = Trimmed(z.Text(files::kZScore));
+  result.z_pair = Trimmed(z.Text(files::kPairZScore));
+  result.z_surface = Trimmed(z.Text(files::kSurfaceZScore));
 
   std::optional<std::string> identity_text;
   if (job.alignment) {
-    const Identity_Files& files = shared.alignments.at(*job.alignment);
-    if (files.kinrate_file) result.files.push_back(*files.kinrate_file);
-    identity_text = files.percent_text;
+    const Identity_Files& identity_files = shared.alignments.at(*job.alignment);
+    if (identity_files.kinrate_file) result.files.push_back(*identity_files.kinrate_file);
+    identity_text = identity_files.percent_text;
   } else if (job.identity) {
     identity_text = *job.identity + "\n";
   }
   if (!identity_text) return;
-  add(".seq_ide", *identity_text);
+  add(std::string(files::kIdentity), *identity_text);
   result.identity = Trimmed(*identity_text);
 
-  const double zscore = Read_Scores(z_combined, 1, stem + ".zscore").front();
-  const double compactness_value = Read_Scores(compactness, 1, stem + ".compactness").front();
-  const double identity = Read_Scores(*identity_text, 1, stem + ".seq_ide").front();
-  const std::string zo341 = combine::ZO341_File_Line(combine::Compute_ZO341(zscore, compactness_value, identity));
-  add(".zo341", zo341);
-  result.zo341 = Trimmed(zo341);
+  const auto zo341 =
+      combine::ZO341_Step(z.value.zscore, common::Filed_Number(compactness), common::Filed_Number(*identity_text));
+  add_files(zo341.files);
+  result.zo341 = Trimmed(zo341.Text(files::kZO341));
 
-  // verdicta writes 1 - ZO341 and the length to the feature file and bins the
-  // values it reads back from it.
-  const double zo341_value = common::Scan_Double(zo341).value_or(0.0);
-  const double length_value = common::Scan_Double(length).value_or(0.0);
-  const std::string features = pg::Feature_Value_Text(1.0 - zo341_value) + pg::Feature_Length_Text(length_value);
-  add(".in", features);
-  const common::File feature_stream = Text_Stream(features);
-  const pg::Feature_Records records = pg::Read_Feature_Records(feature_stream.get(), shared.cpdf, stem + ".in");
-  std::string pg_text;
-  for (const pg::Feature_Record& record : records.records) {
-    const pg::Record_Lookup lookup = pg::Look_Up_Record(shared.cpdf, record.values);
-    pg_text += common::Format("%5.2lf\n", lookup.pG);
-    result.pG = Trimmed(common::Format("%5.2lf", lookup.pG));
-    result.winning_class = shared.cpdf.class_names[static_cast<std::size_t>(lookup.cell.tmp_d)];
+  const auto verdict = pg::pG_Step(shared.cpdf, zo341.value, common::Filed_Number(length), stem);
+  add_files(verdict.files);
+  if (!verdict.value.records.empty()) {
+    const pg::Record_Verdict& model_verdict = verdict.value.records.back();
+    result.pG = Trimmed(pg::pG_Text(model_verdict.pG));
+    result.winning_class = model_verdict.winning_class;
   }
-  add(".pG", pg_text);
 }
 
 }  // namespace

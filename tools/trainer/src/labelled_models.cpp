@@ -188,9 +188,9 @@ Model_Features Assess_With_Identity(const catena::Shared_Inputs& shared, const s
   features.z_combined = result.z_combined;
   features.compactness = result.compactness;
   features.zo341 = result.zo341.empty() ? std::string(common::First_Word(zo341)) : result.zo341;
-  features.one_minus_zo341 = common::Scan_Double(pg::Feature_Value_Text(1.0 - zo341_value)).value_or(0.0);
+  features.one_minus_zo341 = common::Scan_Double(pg::ZO341_Feature_Text(zo341_value)).value_or(0.0);
   features.length =
-      common::Scan_Double(pg::Feature_Length_Text(common::Scan_Double(result.length).value_or(0.0))).value_or(0.0);
+      common::Scan_Double(pg::Length_Feature_Text(common::Scan_Double(result.length).value_or(0.0))).value_or(0.0);
   return features;
 }
 
