@@ -1,6 +1,6 @@
 #include "descriptors/chain_length.hpp"
 
-#include "common/fatal_error.hpp"
+#include "common/format.hpp"
 
 namespace descriptors {
 

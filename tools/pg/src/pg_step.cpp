@@ -4,6 +4,7 @@
 
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "common/format.hpp"
 #include "pg/class_lookup.hpp"
 #include "pg/feature_file.hpp"
 
@@ -14,7 +15,7 @@ namespace files = common::model_files;
 
 common::File Create_For_Writing(const std::string& path) {
   common::File file(std::fopen(path.c_str(), "w"));
-  if (!file) common::Fail("cannot open %s for writing\n\n", path.c_str());
+  if (!file) common::Fail(common::kBlankLine, "cannot open %s for writing", path.c_str());
   return file;
 }
 
