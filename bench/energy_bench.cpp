@@ -29,6 +29,7 @@
 
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "common/format.hpp"
 #include "energy/energy_tool.hpp"
 #include "energy_workload.hpp"
 #include "reference/energy_reference.hpp"

@@ -14,6 +14,7 @@
 
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "common/format.hpp"
 #include "common/program.hpp"
 #include "reference/energy_reference.hpp"
 #include "structure/structure_tool.hpp"
@@ -34,21 +35,20 @@ std::uint64_t Mix(std::uint64_t seed, std::uint64_t entry) {
 // Reads `count` lines with one sscanf each; `integers` is 4 or 2.
 void Read_Lines_With_Sscanf(const std::string& path, std::vector<double>& table, std::size_t count, int integers) {
   common::File file = common::Open_Input(path);
-  if (!file) common::Fail("cannot open file '%s' for reading\nprogram will finish now.\n\n", path.c_str());
+  if (!file) common::Fail(common::kFinishNow, "cannot open file '%s' for reading", path.c_str());
   std::array<char, kLineBuffer> line{};
   int i1 = 0, i2 = 0, i3 = 0, i4 = 0;
   double value = 0.0;
   for (std::size_t entry = 0; entry < count; ++entry) {
     if (!std::fgets(line.data(), kLineBuffer, file.get()))
-      common::Fail("potential file '%s' ends at line %zu: %zu lines are needed\nprogram will finish now.\n\n",
-                   path.c_str(), entry, count);
+      common::Fail(common::kFinishNow, "potential file '%s' ends at line %zu: %zu lines are needed", path.c_str(),
+                   entry, count);
     const int converted = integers == 4 ? std::sscanf(line.data(), "%d%d%d%d%lf\n", &i1, &i2, &i3, &i4, &value)
                                         : std::sscanf(line.data(), "%d%d%lf\n", &i1, &i2, &value);
     if (converted != integers + 1)
-      common::Fail(
-          "cannot read line %zu of potential file '%s': %d integers and a value are expected\n"
-          "program will finish now.\n\n",
-          entry + 1, path.c_str(), integers);
+      common::Fail(common::kFinishNow,
+                   "cannot read line %zu of potential file '%s': %d integers and a value are expected", entry + 1,
+                   path.c_str(), integers);
     table[entry] = value;
   }
 }
@@ -226,15 +226,17 @@ int Run_Built_Program(const std::string& program_path, const Run_Input& input) {
   pid_t pid = 0;
   const int spawned = posix_spawn(&pid, program_path.c_str(), &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) common::Fail("cannot start '%s': %s\n", program_path.c_str(), std::strerror(spawned));
+  if (spawned != 0)
+    common::Fail(common::kLineEnd, "cannot start '%s': %s", program_path.c_str(), std::strerror(spawned));
   int status = 0;
-  if (waitpid(pid, &status, 0) != pid) common::Fail("cannot wait for '%s'\n", program_path.c_str());
+  if (waitpid(pid, &status, 0) != pid) common::Fail(common::kLineEnd, "cannot wait for '%s'", program_path.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 Scratch_Dir::Scratch_Dir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "energy_bench.XXXXXX").string();
-  if (!mkdtemp(pattern.data())) common::Fail("cannot create a temporary directory from '%s'\n", pattern.c_str());
+  if (!mkdtemp(pattern.data()))
+    common::Fail(common::kLineEnd, "cannot create a temporary directory from '%s'", pattern.c_str());
   path_ = pattern;
 }
 
@@ -248,7 +250,8 @@ void Write_File(const std::string& path, const std::string& content) { common::W
 void Copy_File(const std::string& from, const std::string& to) {
   std::error_code error;
   std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
-  if (error) common::Fail("cannot copy '%s' to '%s': %s\n", from.c_str(), to.c_str(), error.message().c_str());
+  if (error)
+    common::Fail(common::kLineEnd, "cannot copy '%s' to '%s': %s", from.c_str(), to.c_str(), error.message().c_str());
 }
 
 const std::vector<Chain_Source>& Benchmark_Chains() {

@@ -14,7 +14,7 @@ std::string Refusal_Of(Function function) {
   try {
     function();
   } catch (const common::Fatal_Error& e) {
-    return One_Line(e.what());
+    return One_Line(e.Message());
   }
   return "(accepted)";
 }

@@ -13,7 +13,7 @@ std::string Refusal(const std::vector<std::string>& args) {
   try {
     Parse_Arguments(args, "/data");
   } catch (const common::Fatal_Error& e) {
-    return One_Line(e.what());
+    return One_Line(e.Message());
   }
   return "(accepted)";
 }
@@ -90,15 +90,6 @@ TEST(Options, Refusals) {
   for (const auto& [args, message] : cases) EXPECT_EQ(Refusal(args), message);
   EXPECT_TRUE(Parse_Arguments({"--help"}, "/d").help);
   EXPECT_TRUE(Parse_Arguments({"--version"}, "/d").version);
-}
-
-TEST(Messages, OneLineWithoutTheEndOfRun) {
-  EXPECT_EQ(One_Line("Can not open x.pdb\nfile not found 'x.pdb'. Program will exit.\n\n"),
-            "Can not open x.pdb; file not found 'x.pdb'.");
-  EXPECT_EQ(One_Line("\n__Error: cannot create virtual CB for Glycine\n(reported from Insert_CB_GLY)\n\n"),
-            "__Error: cannot create virtual CB for Glycine; (reported from Insert_CB_GLY)");
-  EXPECT_EQ(One_Line("cannot open file 'p' for reading\nprogram will finish now.\n\n"),
-            "cannot open file 'p' for reading");
 }
 
 TEST(KeepFolders, RepeatedFileNamesAreNumbered) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/fatal_error.hpp"
+#include "common/format.hpp"
 #include "common/program.hpp"
 #include "support/run_tool.hpp"
 

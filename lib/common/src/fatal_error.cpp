@@ -1,39 +1,41 @@
 #include "common/fatal_error.hpp"
 
 #include <cstdarg>
-#include <cstdio>
-#include <vector>
+
+#include "common/format.hpp"
 
 namespace common {
 namespace {
 
-std::string Format_List(const char* format, std::va_list args) {
-  std::va_list copy;
-  va_copy(copy, args);
-  const int size = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  if (size <= 0) return {};
-  std::vector<char> buffer(static_cast<std::size_t>(size) + 1);
-  std::vsnprintf(buffer.data(), buffer.size(), format, args);
-  return std::string(buffer.data(), static_cast<std::size_t>(size));
+std::string Full_Text(const Ending& ending, const std::string& message) {
+  std::string text(ending.lead);
+  text += message;
+  text += ending.before;
+  text += ending.words;
+  text += ending.after;
+  return text;
 }
 
 }  // namespace
 
-std::string Format(const char* format, ...) {
-  std::va_list args;
-  va_start(args, format);
-  std::string text = Format_List(format, args);
-  va_end(args);
-  return text;
+Fatal_Error::Fatal_Error(const Ending& ending, std::string message)
+    : std::runtime_error(Full_Text(ending, message)), ending_(ending), message_(std::move(message)) {}
+
+Fatal_Error Fatal_Error::Prefixed(std::string_view prefix) const {
+  Ending ending = ending_;
+  std::string message(prefix);
+  message += ending.lead;
+  message += message_;
+  ending.lead = {};
+  return Fatal_Error(ending, std::move(message));
 }
 
-void Fail(const char* format, ...) {
+void Fail(const Ending& ending, const char* format, ...) {
   std::va_list args;
   va_start(args, format);
-  std::string text = Format_List(format, args);
+  std::string message = Format_List(format, args);
   va_end(args);
-  throw Fatal_Error(text);
+  throw Fatal_Error(ending, std::move(message));
 }
 
 }  // namespace common

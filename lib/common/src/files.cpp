@@ -27,7 +27,7 @@ File Open_Input(const std::string& path) {
 
 File Open_Output(const std::string& path) {
   File file(std::fopen(path.c_str(), "w"));
-  if (!file) Fail("cannot create output file '%s'\nprogram will exit !\n", path.c_str());
+  if (!file) Fail(kExitBang, "cannot create output file '%s'", path.c_str());
   return file;
 }
 
@@ -35,7 +35,7 @@ void Close_Output(File& file, const std::string& path) {
   if (!file) return;
   const bool failed = std::ferror(file.get()) != 0;
   const bool close_failed = std::fclose(file.release()) != 0;
-  if (failed || close_failed) Fail("cannot write output file '%s'\nprogram will exit !\n", path.c_str());
+  if (failed || close_failed) Fail(kExitBang, "cannot write output file '%s'", path.c_str());
 }
 
 void Write_Output(const std::string& path, const std::string& content) {
@@ -68,7 +68,7 @@ Replacing_Output::Replacing_Output(const std::string& path) : path_(path), targe
   if (!file_) {
     if (descriptor >= 0) std::remove(temporary_.c_str());
     temporary_.clear();
-    Fail("cannot create output file '%s'\nprogram will exit !\n", path.c_str());
+    Fail(kExitBang, "cannot create output file '%s'", path.c_str());
   }
 }
 
@@ -82,7 +82,7 @@ void Replacing_Output::Commit() {
   Close_Output(file_, path_);
   if (temporary_.empty()) return;
   if (std::rename(temporary_.c_str(), target_.c_str()) != 0)
-    Fail("cannot write output file '%s'\nprogram will exit !\n", path_.c_str());
+    Fail(kExitBang, "cannot write output file '%s'", path_.c_str());
   temporary_.clear();
 }
 

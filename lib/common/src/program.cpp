@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/fatal_error.hpp"
+#include "common/format.hpp"
 #include "common/version.hpp"
 
 namespace common {
@@ -29,7 +30,7 @@ int Run_Program(const std::function<int()>& body) {
   } catch (const Fatal_Error& error) {
     failure = error.what();
   } catch (const std::bad_alloc&) {
-    failure = "cannot allocate memory\nprogram will exit !\n";
+    failure = Fatal_Error(kExitBang, "cannot allocate memory").what();
   }
   std::fputs(failure.c_str(), stdout);
   if (const auto write_error = Flush_Standard_Output()) {
@@ -67,8 +68,7 @@ std::optional<int> Answer_Help_Or_Version(int argc, char** argv, std::string_vie
 void Check_Argument_Length(std::string_view what, std::string_view value, std::size_t max_chars) {
   if (value.size() <= max_chars) return;
   const std::string name(what);
-  Fail("%s is too long: %zu characters, at most %zu are allowed\nprogram will exit !\n", name.c_str(), value.size(),
-       max_chars);
+  Fail(kExitBang, "%s is too long: %zu characters, at most %zu are allowed", name.c_str(), value.size(), max_chars);
 }
 
 std::string Chain_Usage(std::string_view program, std::string_view arguments) {

@@ -124,7 +124,9 @@ Atom_Record* Set_Position_Atom(Atom_Record* first, int aa_number, std::string_vi
 void Print_Error(std::string_view message, std::string_view routine) {
   const std::string text(message);
   const std::string from(routine);
-  common::Fail("\n__Error: %s\n(reported from %s)\n\n", text.c_str(), from.c_str());
+  // The report stands apart from what the program printed before it.
+  constexpr common::Ending kReport{.after = "\n\n", .lead = "\n"};
+  common::Fail(kReport, "__Error: %s\n(reported from %s)", text.c_str(), from.c_str());
 }
 
 }  // namespace structure

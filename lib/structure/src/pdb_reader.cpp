@@ -5,6 +5,7 @@
 
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "common/format.hpp"
 #include "common/scan.hpp"
 #include "structure/structure_text.hpp"
 
@@ -81,7 +82,7 @@ bool Is_Atom_Line(std::string_view line, char wanted_chain_word) {
 
 [[noreturn]] void Unreadable_Field(const std::string& file_name, std::size_t line_number, const char* field,
                                    const char* columns) {
-  common::Fail("cannot read the %s (columns %s) of the atom on line %zu of '%s'\nprogram will exit !\n", field, columns,
+  common::Fail(common::kExitBang, "cannot read the %s (columns %s) of the atom on line %zu of '%s'", field, columns,
                line_number, file_name.c_str());
 }
 
@@ -90,8 +91,8 @@ bool Is_Atom_Line(std::string_view line, char wanted_chain_word) {
 float Finite(float value, const std::string& file_name, std::size_t line_number, const char* field,
              const char* columns) {
   if (!std::isfinite(value))
-    common::Fail("the %s (columns %s) of the atom on line %zu of '%s' is not a finite number\nprogram will exit !\n",
-                 field, columns, line_number, file_name.c_str());
+    common::Fail(common::kExitBang, "the %s (columns %s) of the atom on line %zu of '%s' is not a finite number", field,
+                 columns, line_number, file_name.c_str());
   return value;
 }
 
@@ -278,7 +279,7 @@ void Read_PDB_Text(const std::string& name, const std::string& content, const Ch
                    Atom_Type_Function type_function, const Reader_Io& io, Read_Summary* summary) {
   std::vector<Pdb_Line> lines;
   if (Write_Selection(content, request, io, lines, summary) == Prefilter_Result::Tmp_Not_Created) {
-    if (io.tmp_required) common::Fail("cannot create the file '%s'", io.tmp_path.c_str());
+    if (io.tmp_required) common::Fail(common::kNoEnding, "cannot create the file '%s'", io.tmp_path.c_str());
     // Without the copy, every atom line of the chain in the whole input is read.
     Select_Chain_Lines(content, request.chain, summary, request.model);
     lines = Split_Lines(content);
@@ -299,9 +300,9 @@ void Require_Atoms(const Atom_List& list, const Read_Summary& summary, const std
     for (char c : summary.chains_seen) seen += common::Format("%s'%c'", seen.empty() ? "" : ", ", c);
     const std::string hint = seen.empty() ? std::string(" (the file has no ATOM record)")
                                           : common::Format(" (chains present: %s)", seen.c_str());
-    common::Fail("no atom %s in '%s'%s. Program will exit.\n\n", which.c_str(), file_name.c_str(), hint.c_str());
+    common::Fail(common::kExitPeriod, "no atom %s in '%s'%s.", which.c_str(), file_name.c_str(), hint.c_str());
   }
-  common::Fail("no atom of a standard residue %s in '%s'. Program will exit.\n\n", which.c_str(), file_name.c_str());
+  common::Fail(common::kExitPeriod, "no atom of a standard residue %s in '%s'.", which.c_str(), file_name.c_str());
 }
 
 }  // namespace structure

@@ -48,7 +48,7 @@ std::string Gunzip(std::string_view bytes, const std::string& name) {
   inflateEnd(&stream);
   if (status == Z_MEM_ERROR) throw std::bad_alloc();
   if (status != Z_STREAM_END)
-    common::Fail("cannot decompress '%s': the gzip data is damaged or incomplete\nprogram will exit !\n", name.c_str());
+    common::Fail(common::kExitBang, "cannot decompress '%s': the gzip data is damaged or incomplete", name.c_str());
   return out;
 }
 
@@ -86,12 +86,11 @@ void Check_Fits_Pdb_Columns(const gemmi::Structure& st, const std::string& name)
               fits(p.x, -999.9995, 9999.9995) && fits(p.y, -999.9995, 9999.9995) && fits(p.z, -999.9995, 9999.9995);
           const bool others = fits(atom.occ, -99.995, 999.995) && fits(atom.b_iso, -99.995, 999.995);
           if (!coordinates || !others)
-            common::Fail(
-                "atom %s of residue %s %s of chain '%s' in the mmCIF file '%s' has a coordinate, occupancy or "
-                "temperature factor that does not fit the columns of a PDB line (%g %g %g, %g, %g)\n"
-                "program will exit !\n",
-                atom.name.c_str(), residue.name.c_str(), residue.seqid.str().c_str(), chain.name.c_str(), name.c_str(),
-                p.x, p.y, p.z, atom.occ, atom.b_iso);
+            common::Fail(common::kExitBang,
+                         "atom %s of residue %s %s of chain '%s' in the mmCIF file '%s' has a coordinate, occupancy or "
+                         "temperature factor that does not fit the columns of a PDB line (%g %g %g, %g, %g)",
+                         atom.name.c_str(), residue.name.c_str(), residue.seqid.str().c_str(), chain.name.c_str(),
+                         name.c_str(), p.x, p.y, p.z, atom.occ, atom.b_iso);
         }
       }
 }
@@ -109,10 +108,9 @@ bool Is_Overlong_Integer(const std::string& value) {
 void Check_Integer_Widths(const gemmi::cif::Document& document, const std::string& name) {
   auto check = [&name](const std::string& value) {
     if (Is_Overlong_Integer(value))
-      common::Fail(
-          "cannot read the mmCIF file '%s': the number '%.40s' has more digits than a structure's field holds\n"
-          "program will exit !\n",
-          name.c_str(), value.c_str());
+      common::Fail(common::kExitBang,
+                   "cannot read the mmCIF file '%s': the number '%.40s' has more digits than a structure's field holds",
+                   name.c_str(), value.c_str());
   };
   auto check_items = [&check](const auto& self, const std::vector<gemmi::cif::Item>& items) -> void {
     for (const gemmi::cif::Item& item : items) {
@@ -143,7 +141,7 @@ std::string Mmcif_To_Pdb_Text(std::string_view text, const std::string& name) {
   } catch (const common::Fatal_Error&) {
     throw;
   } catch (const std::exception& error) {
-    common::Fail("cannot read the mmCIF file '%s': %s\nprogram will exit !\n", name.c_str(), error.what());
+    common::Fail(common::kExitBang, "cannot read the mmCIF file '%s': %s", name.c_str(), error.what());
   }
 }
 
@@ -156,7 +154,7 @@ std::string Structure_Text(std::string bytes, const std::string& name) {
 std::optional<std::string> Load_Structure_Text(const std::string& path) {
   std::error_code error;
   if (std::filesystem::is_directory(path, error))
-    common::Fail("'%s' is a directory. Program will exit.\n\n", path.c_str());
+    common::Fail(common::kExitPeriod, "'%s' is a directory.", path.c_str());
   auto bytes = common::Read_Whole_File(path);
   if (!bytes) return std::nullopt;
   return Structure_Text(std::move(*bytes), path);

@@ -11,7 +11,7 @@ Atom_List Read_Chain(const std::string& name, const std::optional<std::string>& 
   if (!text) {
     std::fprintf(io.out, "Can not open %s\n", name.c_str());
     if (io.log) std::fprintf(io.log, "Can not open %s\n", name.c_str());
-    common::Fail("file not found '%s'. Program will exit.\n\n", name.c_str());
+    common::Fail(common::kExitPeriod, "file not found '%s'.", name.c_str());
   }
   Atom_List list;
   Read_Summary summary;
@@ -27,7 +27,7 @@ Atom_List Load_Chain(const Chain_Arguments& arguments, Atom_Type_Function type_f
 
 void Check_Chain_Argument(const std::string& chain) {
   if (chain.empty())
-    common::Fail("the chain identifier is empty: give '_' for a chain without identifier\nprogram will exit !\n");
+    common::Fail(common::kExitBang, "the chain identifier is empty: give '_' for a chain without identifier");
   common::Check_Argument_Length("chain identifier", chain, 99);
 }
 

@@ -57,8 +57,7 @@ struct Model_Result {
   std::string profile_svg;
 };
 
-// A message of the programs as one line: its lines joined by "; ", without
-// the words that announce the end of a run.
+// A message as one line: its non-blank lines, trimmed, joined by "; ".
 std::string One_Line(const std::string& text);
 
 // Assesses one model. `keep_folder` (may be empty) receives "pdbfile.tmp" as

@@ -94,14 +94,18 @@ int Run_Batch(const Shared_Inputs& shared, const std::vector<Model_Job>& jobs, c
   if (!settings.profile_dir.empty()) {
     std::error_code error;
     fs::create_directories(settings.profile_dir, error);
-    if (error) common::Fail("cannot create the folder '%s': %s", settings.profile_dir.c_str(), error.message().c_str());
+    if (error)
+      common::Fail(common::kNoEnding, "cannot create the folder '%s': %s", settings.profile_dir.c_str(),
+                   error.message().c_str());
   }
   if (!settings.keep_dir.empty()) {
     for (std::size_t i = 0; i < total; ++i) {
       folders[i] = (fs::path(settings.keep_dir) / names[i]).string();
       std::error_code error;
       fs::create_directories(folders[i], error);
-      if (error) common::Fail("cannot create the folder '%s': %s", folders[i].c_str(), error.message().c_str());
+      if (error)
+        common::Fail(common::kNoEnding, "cannot create the folder '%s': %s", folders[i].c_str(),
+                     error.message().c_str());
     }
   }
 

@@ -20,6 +20,7 @@
 #include "catena/report.hpp"
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "common/format.hpp"
 #include "common/program.hpp"
 #include "energy/shuffle.hpp"
 
@@ -37,7 +38,7 @@ std::string Read_Standard_Input() {
   char buffer[1 << 16];
   std::size_t count;
   while ((count = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) text.append(buffer, count);
-  if (std::ferror(stdin)) common::Fail("cannot read the standard input");
+  if (std::ferror(stdin)) common::Fail(common::kNoEnding, "cannot read the standard input");
   return text;
 }
 
@@ -116,7 +117,7 @@ int Run(int argc, char** argv) {
     if (failed) std::fprintf(stderr, "catena: %d of %zu models failed (see their error field)\n", failed, jobs.size());
     return failed ? common::kExitFailure : common::kExitSuccess;
   } catch (const common::Fatal_Error& error) {
-    return Refuse(error.what());
+    return Refuse(error.Message());
   } catch (const std::bad_alloc&) {
     return Refuse("cannot allocate memory");
   }

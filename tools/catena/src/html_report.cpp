@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "catena/profile_files.hpp"
-#include "common/fatal_error.hpp"
+#include "common/format.hpp"
 
 namespace catena {
 namespace {

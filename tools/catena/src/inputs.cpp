@@ -7,6 +7,7 @@
 
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "common/format.hpp"
 #include "common/scan.hpp"
 #include "structure/pdb_reader.hpp"
 #include "structure/structure_text.hpp"
@@ -42,9 +43,10 @@ Column_Layout Read_Header(const std::vector<std::string>& names, const std::stri
                   : names[i] == "identity"  ? &layout.identity
                                             : nullptr;
     if (!column)
-      common::Fail("%s: unknown column '%s' (the columns are model, chain, alignment, identity)", where.c_str(),
-                   names[i].c_str());
-    if (*column >= 0) common::Fail("%s: the column '%s' is named twice", where.c_str(), names[i].c_str());
+      common::Fail(common::kNoEnding, "%s: unknown column '%s' (the columns are model, chain, alignment, identity)",
+                   where.c_str(), names[i].c_str());
+    if (*column >= 0)
+      common::Fail(common::kNoEnding, "%s: the column '%s' is named twice", where.c_str(), names[i].c_str());
     *column = static_cast<int>(i);
   }
   return layout;
@@ -59,7 +61,8 @@ std::string Folder_Base(const std::string& model) {
 std::string Parse_Chain_Choice(const std::string& text, const std::string& where) {
   if (text.size() == 1 && text != " ") return text;
   if (text == kAllChains) return text;
-  common::Fail("%s must be one character ('_' for a blank chain) or 'all', not '%s'", where.c_str(), text.c_str());
+  common::Fail(common::kNoEnding, "%s must be one character ('_' for a blank chain) or 'all', not '%s'", where.c_str(),
+               text.c_str());
 }
 
 std::string Parse_Identity(const std::string& text, const std::string& where) {
@@ -72,7 +75,7 @@ std::string Parse_Identity(const std::string& text, const std::string& where) {
   const bool decimal = digits(whole) && digits(fraction) && !(whole.empty() && fraction.empty());
   const double value = decimal ? std::strtod(text.c_str(), nullptr) : -1.0;
   if (!decimal || value > 100.0)
-    common::Fail("%s must be a percentage from 0 to 100, not '%s'", where.c_str(), text.c_str());
+    common::Fail(common::kNoEnding, "%s must be a percentage from 0 to 100, not '%s'", where.c_str(), text.c_str());
   return common::Format("%.2f", value);
 }
 
@@ -101,22 +104,25 @@ std::vector<List_Entry> Parse_Model_List(std::string_view text, const std::strin
       }
     }
     if (fields.size() > layout->count && !named)
-      common::Fail("%s has %zu columns: name them in a header line (model, chain, alignment, identity)", where.c_str(),
+      common::Fail(common::kNoEnding,
+                   "%s has %zu columns: name them in a header line (model, chain, alignment, identity)", where.c_str(),
                    fields.size());
     if (fields.size() > layout->count)
-      common::Fail("%s has %zu columns; the header names %zu", where.c_str(), fields.size(), layout->count);
+      common::Fail(common::kNoEnding, "%s has %zu columns; the header names %zu", where.c_str(), fields.size(),
+                   layout->count);
     auto field = [&](int column) -> std::string {
       return column >= 0 && static_cast<std::size_t>(column) < fields.size() ? fields[column] : std::string();
     };
     List_Entry entry;
     entry.model = fields.front();
-    if (entry.model.empty()) common::Fail("%s names no model", where.c_str());
+    if (entry.model.empty()) common::Fail(common::kNoEnding, "%s names no model", where.c_str());
     if (const std::string chain = field(layout->chain); !chain.empty())
       entry.chain = Parse_Chain_Choice(chain, "the chain on " + where);
     if (const std::string alignment = field(layout->alignment); !alignment.empty()) entry.alignment = alignment;
     if (const std::string identity = field(layout->identity); !identity.empty())
       entry.identity = Parse_Identity(identity, "the identity on " + where);
-    if (entry.alignment && entry.identity) common::Fail("%s gives an alignment and an identity", where.c_str());
+    if (entry.alignment && entry.identity)
+      common::Fail(common::kNoEnding, "%s gives an alignment and an identity", where.c_str());
     entries.push_back(std::move(entry));
   }
   return entries;
@@ -129,7 +135,8 @@ std::vector<std::string> Structure_Files_In(const std::string& directory) {
     const std::string name = entry.path().filename().string();
     if (!entry.is_directory(error) && Is_Structure_File_Name(name)) names.push_back(name);
   }
-  if (error) common::Fail("cannot read the directory '%s': %s", directory.c_str(), error.message().c_str());
+  if (error)
+    common::Fail(common::kNoEnding, "cannot read the directory '%s': %s", directory.c_str(), error.message().c_str());
   std::sort(names.begin(), names.end());
   for (std::string& name : names) name = (fs::path(directory) / name).string();
   return names;
@@ -191,7 +198,8 @@ std::vector<Model_Job> Plan_Jobs(const Options& options, const std::shared_ptr<c
     if (model != "-" && fs::is_directory(model, error)) {
       const std::vector<std::string> files = Structure_Files_In(model);
       if (files.empty())
-        common::Fail("the directory '%s' holds no structure file (.pdb, .ent, .cif, .mmcif, .gz)", model.c_str());
+        common::Fail(common::kNoEnding, "the directory '%s' holds no structure file (.pdb, .ent, .cif, .mmcif, .gz)",
+                     model.c_str());
       for (const std::string& file : files) add(file, "", std::nullopt, std::nullopt);
     } else {
       add(model, "", std::nullopt, std::nullopt);
@@ -204,11 +212,11 @@ std::vector<Model_Job> Plan_Jobs(const Options& options, const std::shared_ptr<c
     } else {
       text = common::Read_Whole_File(list);
     }
-    if (!text) common::Fail("cannot read the list '%s'", list.c_str());
+    if (!text) common::Fail(common::kNoEnding, "cannot read the list '%s'", list.c_str());
     for (List_Entry& entry : Parse_Model_List(*text, list == "-" ? "standard input" : list))
       add(entry.model, entry.chain, std::move(entry.alignment), std::move(entry.identity));
   }
-  if (jobs.empty()) common::Fail("no model to assess: the lists are empty");
+  if (jobs.empty()) common::Fail(common::kNoEnding, "no model to assess: the lists are empty");
   return jobs;
 }
 

@@ -26,14 +26,15 @@ bool Has_Bundled_Data(const fs::path& dir) { return fs::exists(dir / kPairFile) 
 
 unsigned Parse_Seed(const std::string& text) {
   const std::optional<unsigned> seed = energy::Parse_Seed(text);
-  if (!seed) common::Fail("--seed must be an unsigned integer from 0 to 4294967295, not '%s'", text.c_str());
+  if (!seed)
+    common::Fail(common::kNoEnding, "--seed must be an unsigned integer from 0 to 4294967295, not '%s'", text.c_str());
   return *seed;
 }
 
 int Parse_Jobs(const std::string& text) {
   const auto value = common::Scan_Int(text);
   if (!value || std::to_string(*value) != text || *value < 1 || *value > 256)
-    common::Fail("-j must be a whole number from 1 to 256, not '%s'", text.c_str());
+    common::Fail(common::kNoEnding, "-j must be a whole number from 1 to 256, not '%s'", text.c_str());
   return *value;
 }
 
@@ -63,7 +64,7 @@ Options Parse_Arguments(const std::vector<std::string>& args, const std::string&
     }
     auto value = [&]() -> std::string {
       if (attached) return *attached;
-      if (i + 1 >= args.size()) common::Fail("option '%s' needs a value", arg.c_str());
+      if (i + 1 >= args.size()) common::Fail(common::kNoEnding, "option '%s' needs a value", arg.c_str());
       return args[++i];
     };
     if (arg == "--help" || arg == "-h") {
@@ -80,7 +81,8 @@ Options Parse_Arguments(const std::vector<std::string>& args, const std::string&
       options.identity = Parse_Identity(value(), "--identity");
     } else if (arg == "--models") {
       const std::string models = value();
-      if (models != "first" && models != "all") common::Fail("--models must be first or all, not '%s'", models.c_str());
+      if (models != "first" && models != "all")
+        common::Fail(common::kNoEnding, "--models must be first or all, not '%s'", models.c_str());
       options.all_models = models == "all";
     } else if (arg == "--list") {
       options.lists.push_back(value());
@@ -104,7 +106,7 @@ Options Parse_Arguments(const std::vector<std::string>& args, const std::string&
       } else if (format == "json") {
         options.format = Output_Format::Json;
       } else {
-        common::Fail("--format must be tsv or json, not '%s'", format.c_str());
+        common::Fail(common::kNoEnding, "--format must be tsv or json, not '%s'", format.c_str());
       }
     } else if (arg == "-o" || arg == "--output") {
       options.output = value();
@@ -116,19 +118,21 @@ Options Parse_Arguments(const std::vector<std::string>& args, const std::string&
       options.models.insert(options.models.end(), args.begin() + static_cast<long>(i) + 1, args.end());
       break;
     } else if (arg.size() > 1 && arg[0] == '-') {
-      common::Fail("unknown option '%s'", args[i].c_str());
+      common::Fail(common::kNoEnding, "unknown option '%s'", args[i].c_str());
     } else {
       options.models.push_back(arg);
     }
   }
   if (options.help || options.version) return options;
-  if (options.models.empty() && options.lists.empty()) common::Fail("no model file given");
+  if (options.models.empty() && options.lists.empty()) common::Fail(common::kNoEnding, "no model file given");
   const auto from_stdin = std::count(options.models.begin(), options.models.end(), "-") +
                           std::count(options.lists.begin(), options.lists.end(), "-");
-  if (from_stdin > 1) common::Fail("standard input ('-') can be read only once");
-  if (options.alignment && options.identity) common::Fail("give --alignment or --identity, not both");
-  if (options.profile_dir && options.profile_dir->empty()) common::Fail("--profile needs a folder name");
-  if (options.report && options.report->empty()) common::Fail("--report needs a file name");
+  if (from_stdin > 1) common::Fail(common::kNoEnding, "standard input ('-') can be read only once");
+  if (options.alignment && options.identity)
+    common::Fail(common::kNoEnding, "give --alignment or --identity, not both");
+  if (options.profile_dir && options.profile_dir->empty())
+    common::Fail(common::kNoEnding, "--profile needs a folder name");
+  if (options.report && options.report->empty()) common::Fail(common::kNoEnding, "--report needs a file name");
   if (!options.seed) {
     options.seed = energy::Seed_Source_From_Environment().fixed;
     if (options.seed) options.seed_origin = "SHUFFLE_SEED";

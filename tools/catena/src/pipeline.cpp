@@ -9,6 +9,7 @@
 #include "combine/zo341.hpp"
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "common/format.hpp"
 #include "common/model_files.hpp"
 #include "common/scan.hpp"
 #include "descriptors/alignment.hpp"
@@ -67,19 +68,12 @@ std::string Trimmed(const std::string& text) {
 }  // namespace
 
 std::string One_Line(const std::string& text) {
-  // The programs end a run on these words; catena goes on with the next model.
-  static const char* const kEndings[] = {"Program will exit.", "program will exit !", "program will finish now.",
-                                         "program will exit"};
   std::string line;
   std::size_t start = 0;
   while (start <= text.size()) {
     std::size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
-    std::string part = Trimmed(text.substr(start, end - start));
-    for (const char* ending : kEndings) {
-      const std::size_t at = part.rfind(ending);
-      if (at != std::string::npos && at + std::string(ending).size() == part.size()) part = Trimmed(part.substr(0, at));
-    }
+    const std::string part = Trimmed(text.substr(start, end - start));
     if (!part.empty()) line += (line.empty() ? "" : "; ") + part;
     start = end + 1;
   }
@@ -109,7 +103,8 @@ common::Step_Result<energy::Energy_Values> Energies(const energy::Energy_Tool& t
     return energy::Energy_Step(tool, chain.Copy(), table, energy::Seed_Source{shared.seed}, model, chain_id);
   } catch (const common::Fatal_Error&) {
     // The programs keep their own message; catena names the glycine.
-    if (const auto glycine = structure::Glycine_Without_Backbone(chain)) common::Fail("%s", glycine->c_str());
+    if (const auto glycine = structure::Glycine_Without_Backbone(chain))
+      common::Fail(common::kNoEnding, "%s", glycine->c_str());
     throw;
   }
 }
@@ -224,7 +219,8 @@ Shared_Inputs Load_Shared_Inputs(const Options& options, const std::vector<Model
   shared.surface_table = energy::Load_Potential(energy::Surface_Table_Shape(), options.surface_potential);
   shared.cpdf = pg::Read_cPDF_Table_File(options.table, stderr);
   if (shared.cpdf.feat_num != 2)
-    common::Fail("the cPDF table '%s' has %d features; catena needs 2 (1 - ZO341, then the chain length)\n",
+    common::Fail(common::kNoEnding,
+                 "the cPDF table '%s' has %d features; catena needs 2 (1 - ZO341, then the chain length)",
                  options.table.c_str(), shared.cpdf.feat_num);
   for (const Model_Job& job : jobs) {
     if (!job.alignment || shared.alignments.count(*job.alignment)) continue;
@@ -245,7 +241,9 @@ Model_Result Assess_Model(const Shared_Inputs& shared, const Model_Job& job, con
   try {
     Assess(shared, job, keep_folder, out.get(), log.get(), result);
   } catch (const common::Fatal_Error& error) {
-    result.error = One_Line(out.Text() + error.what());
+    // What the readers printed before failing leads the message; the
+    // program's closing words do not apply, as catena goes on.
+    result.error = One_Line(out.Text() + error.Message());
   } catch (const std::bad_alloc&) {
     result.error = "cannot allocate memory";
   }

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <unordered_map>
 
-#include "common/fatal_error.hpp"
+#include "common/format.hpp"
 #include "common/scan.hpp"
 
 namespace catena {

@@ -1,6 +1,7 @@
 #include "catena/provenance.hpp"
 
 #include "common/fatal_error.hpp"
+#include "common/format.hpp"
 #include "common/sha256.hpp"
 #include "common/version.hpp"
 
@@ -12,7 +13,7 @@ Run_Provenance Collect_Provenance(const Options& options, unsigned seed, const s
                                    {"surface_potential", options.surface_potential},
                                    {"table", options.table}}) {
     const auto digest = common::File_Sha256_Hex(path);
-    if (!digest) common::Fail("cannot read '%s' again to compute its SHA-256 sum", path.c_str());
+    if (!digest) common::Fail(common::kNoEnding, "cannot read '%s' again to compute its SHA-256 sum", path.c_str());
     provenance.tables.push_back({name, path, *digest});
   }
   return provenance;

@@ -16,7 +16,7 @@ bool Read_Line(std::FILE* file, std::string& line, std::size_t line_number, cons
   if (c == EOF) return false;
   for (; c != EOF && c != '\n'; c = std::getc(file)) {
     if (line.size() == kMaxScoreLineChars)
-      common::Fail("line %zu of input file '%s' is longer than %zu characters\nprogram will exit !\n", line_number,
+      common::Fail(common::kExitBang, "line %zu of input file '%s' is longer than %zu characters", line_number,
                    path.c_str(), kMaxScoreLineChars);
     line += static_cast<char>(c);
   }
@@ -32,15 +32,14 @@ std::vector<double> Read_Score_Lines(std::FILE* file, std::size_t count, const s
   while (values.size() < count) {
     const std::size_t line_number = values.size() + 1;
     const bool got_line = Read_Line(file, line, line_number, path);
-    if (std::ferror(file)) common::Fail("cannot read input file '%s'\nprogram will exit !\n", path.c_str());
+    if (std::ferror(file)) common::Fail(common::kExitBang, "cannot read input file '%s'", path.c_str());
     if (!got_line) {
-      if (values.empty()) common::Fail("input file '%s' is empty\nprogram will exit !\n", path.c_str());
-      common::Fail("input file '%s' has %zu lines, %zu are needed\nprogram will exit !\n", path.c_str(), values.size(),
+      if (values.empty()) common::Fail(common::kExitBang, "input file '%s' is empty", path.c_str());
+      common::Fail(common::kExitBang, "input file '%s' has %zu lines, %zu are needed", path.c_str(), values.size(),
                    count);
     }
     const std::optional<double> value = common::Scan_Double(line);
-    if (!value)
-      common::Fail("no number on line %zu of input file '%s'\nprogram will exit !\n", line_number, path.c_str());
+    if (!value) common::Fail(common::kExitBang, "no number on line %zu of input file '%s'", line_number, path.c_str());
     values.push_back(*value);
   }
   return values;
@@ -48,7 +47,7 @@ std::vector<double> Read_Score_Lines(std::FILE* file, std::size_t count, const s
 
 std::vector<double> Read_Score_File(const std::string& path, std::size_t count) {
   const common::File file = common::Open_Input(path);
-  if (!file) common::Fail("cannot open input file '%s'\nprogram will exit !\n", path.c_str());
+  if (!file) common::Fail(common::kExitBang, "cannot open input file '%s'", path.c_str());
   return Read_Score_Lines(file.get(), count, path);
 }
 

@@ -7,6 +7,7 @@
 #include "combine/score_file.hpp"
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "common/format.hpp"
 
 namespace combine {
 namespace {
@@ -28,12 +29,12 @@ Potential_Energies Read_Potential(const std::string& protein_name, const char* p
 }  // namespace
 
 double Obtain_Average(std::span<const double> values) {
-  if (values.size() < 2) common::Fail("n must be at least 2 (reported from Obtain_Average)\n\n");
+  if (values.size() < 2) common::Fail(common::kBlankLine, "n must be at least 2 (reported from Obtain_Average)");
   return Sum(values) / static_cast<double>(values.size());
 }
 
 double Obtain_St_Dev(std::span<const double> values) {
-  if (values.size() < 2) common::Fail("n must be at least 2 (reported from Obtain_St_Dev)\n\n");
+  if (values.size() < 2) common::Fail(common::kBlankLine, "n must be at least 2 (reported from Obtain_St_Dev)");
   const double n = static_cast<double>(values.size());
   const double mean = Sum(values) / n;
   double s = 0.0;

@@ -4,6 +4,7 @@
 
 #include "combine/score_file.hpp"
 #include "common/fatal_error.hpp"
+#include "common/format.hpp"
 
 namespace combine {
 
@@ -11,8 +12,7 @@ bool Is_Identity_Percent(double seq_ide_percent) { return seq_ide_percent >= 0.0
 
 double Compute_ZO341(double zscore, double compactness, double seq_ide_percent) {
   if (!Is_Identity_Percent(seq_ide_percent))
-    common::Fail("sequence identity %g is outside 0 to 100 (it is a percentage)\nprogram will exit !\n",
-                 seq_ide_percent);
+    common::Fail(common::kExitBang, "sequence identity %g is outside 0 to 100 (it is a percentage)", seq_ide_percent);
   // Each intermediate is kept as a double, in this order, so that the result
   // is the same to the last bit on every build.
   const double seq_ide = seq_ide_percent / 100.0;
@@ -31,10 +31,8 @@ ZO341_Inputs Read_ZO341_Inputs(const std::string& protein_name) {
   const std::string identity_path = protein_name + ".seq_ide";
   inputs.seq_ide = Read_First_Score(identity_path);
   if (!Is_Identity_Percent(inputs.seq_ide))
-    common::Fail(
-        "sequence identity %g in input file '%s' is outside 0 to 100 (it is a percentage)\n"
-        "program will exit !\n",
-        inputs.seq_ide, identity_path.c_str());
+    common::Fail(common::kExitBang, "sequence identity %g in input file '%s' is outside 0 to 100 (it is a percentage)",
+                 inputs.seq_ide, identity_path.c_str());
   return inputs;
 }
 

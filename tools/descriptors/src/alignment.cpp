@@ -4,6 +4,7 @@
 
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "common/format.hpp"
 #include "common/model_files.hpp"
 
 namespace descriptors {
@@ -17,7 +18,7 @@ void Skip_Header_Line(std::FILE* file) {
   int count = 0;
   for (int c = std::getc(file); c != EOF && c != '\n'; c = std::getc(file)) {
     if (++count > kMaxHeaderChars)
-      common::Fail("A header line of the alignment is longer than %d characters\nprogram will exit\n", kMaxHeaderChars);
+      common::Fail(common::kExitPlain, "A header line of the alignment is longer than %d characters", kMaxHeaderChars);
   }
 }
 
@@ -43,12 +44,13 @@ void Initialize_Alignment(Alignment& ali) {
 int Get_AA_Index(char c) {
   for (int i = 0; i <= kGapIndex; ++i)
     if (kAlignmentLetters[i] == c) return i;
-  common::Fail("No AA index was assigned. Program will exit.\n");
+  constexpr common::Ending kExitPeriodLine{.words = "Program will exit.", .before = " ", .after = "\n"};
+  common::Fail(kExitPeriodLine, "No AA index was assigned.");
 }
 
 void Read_Alignment(const std::string& path, Alignment& ali, std::FILE* out) {
   const common::File file = common::Open_Input(path);
-  if (!file) common::Fail("cannot open alignment file '%s'\n\n", path.c_str());
+  if (!file) common::Fail(common::kBlankLine, "cannot open alignment file '%s'", path.c_str());
   std::FILE* in = file.get();
   int sequence = 0;
   bool stop = false;
@@ -81,15 +83,16 @@ void Read_Alignment(const std::string& path, Alignment& ali, std::FILE* out) {
       ali.residues[sequence][position] = static_cast<char>(c);
       ali.indices[sequence][position] = Get_AA_Index(static_cast<char>(c));
       if (++position == kAlignmentPositions)
-        common::Fail("Maximum number of residues in the alignment = %d\nprogram will exit\n", kAlignmentPositions);
+        common::Fail(common::kExitPlain, "Maximum number of residues in the alignment = %d", kAlignmentPositions);
     }
   }
-  if (std::ferror(in)) common::Fail("cannot read alignment file\n\n");
+  if (std::ferror(in)) common::Fail(common::kBlankLine, "cannot read alignment file");
 }
 
 void Get_Seq_Ide_and_Aligned(Alignment& ali, int length) {
   if (length > kAlignmentPositions)
-    common::Fail("alignment length %d is beyond the %d positions of the record\n", length, kAlignmentPositions);
+    common::Fail(common::kLineEnd, "alignment length %d is beyond the %d positions of the record", length,
+                 kAlignmentPositions);
   int aligned = 0;
   int identical = 0;
   int residues_1 = 0;
@@ -112,13 +115,13 @@ void Get_Seq_Ide_and_Aligned(Alignment& ali, int length) {
 
 void Check_Alignment(const Alignment& ali) {
   if (ali.sequence_count < kAlignmentSequences)
-    common::Fail("The alignment holds fewer than %d complete sequences (each must end with '*')\nprogram will exit\n",
+    common::Fail(common::kExitPlain, "The alignment holds fewer than %d complete sequences (each must end with '*')",
                  kAlignmentSequences);
   const int first = Read_Positions(ali, 0);
   if (first != ali.length)
-    common::Fail("The sequences of the alignment differ in length (%d and %d positions)\nprogram will exit\n", first,
+    common::Fail(common::kExitPlain, "The sequences of the alignment differ in length (%d and %d positions)", first,
                  ali.length);
-  if (ali.length == 0) common::Fail("The sequences of the alignment have no position\nprogram will exit\n");
+  if (ali.length == 0) common::Fail(common::kExitPlain, "The sequences of the alignment have no position");
 }
 
 double Alignment_Identity(const std::string& path, std::FILE* out) {

@@ -1,6 +1,6 @@
 #include "descriptors/chain_length.hpp"
 
-#include "common/fatal_error.hpp"
+#include "common/format.hpp"
 #include "common/model_files.hpp"
 
 namespace descriptors {

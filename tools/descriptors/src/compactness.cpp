@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/fatal_error.hpp"
+#include "common/format.hpp"
 #include "common/model_files.hpp"
 
 namespace descriptors {

@@ -4,6 +4,7 @@
 
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "common/format.hpp"
 #include "common/model_files.hpp"
 #include "common/program.hpp"
 #include "energy/pair_energy.hpp"
@@ -76,7 +77,7 @@ structure::Atom_List Prepare_Structure(const Energy_Tool& tool, structure::Atom_
   tool.keep_atoms(list);
   if (list.empty()) {
     const std::string kept(tool.kept_atoms);
-    common::Fail("no %s atom %s in '%s'. Program will exit.\n\n", kept.c_str(), structure::Chain_Label(chain).c_str(),
+    common::Fail(common::kExitPeriod, "no %s atom %s in '%s'.", kept.c_str(), structure::Chain_Label(chain).c_str(),
                  protein_name.c_str());
   }
   return list;

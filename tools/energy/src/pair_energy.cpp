@@ -251,7 +251,7 @@ double Pair_Geometry::Energy(std::span<const char> atom_codes) {
   const int stride_a = table_.dim_val[1] * cells;
   for (std::size_t i = 0; i < atom_codes.size(); ++i) {
     const int type = Table_Type(atom_codes[i], is_cb_[i]);
-    if (type < 0) common::Fail("residue code '%c' has no pair atom type\nprogram will exit !\n", atom_codes[i]);
+    if (type < 0) common::Fail(common::kExitBang, "residue code '%c' has no pair atom type", atom_codes[i]);
     row_a_[i] = type * stride_a;
     row_b_[i] = type * cells;
   }
@@ -297,7 +297,7 @@ void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count, std
     for (std::size_t s = 0; s < count; ++s) {
       const char code = codes[i * count + s];
       if (Table_Type(code, is_cb_[i]) < 0)
-        common::Fail("residue code '%c' has no pair atom type\nprogram will exit !\n", code);
+        common::Fail(common::kExitBang, "residue code '%c' has no pair atom type", code);
       residue[i * count + s] = static_cast<std::uint8_t>(kCAType[static_cast<unsigned char>(code)] / 2);
     }
   }

@@ -148,13 +148,13 @@ const char* Plain_Line(const char* p, const char* end, int integers, double& val
 // then the value, and stores them in file order.
 void Load_Lines(const std::string& path, std::vector<double>& table, std::size_t count, int integers) {
   const auto content = common::Whole_File::Open(path);
-  if (!content) common::Fail("cannot open file '%s' for reading\nprogram will finish now.\n\n", path.c_str());
+  if (!content) common::Fail(common::kFinishNow, "cannot open file '%s' for reading", path.c_str());
   const std::string_view text = content->Text();
   std::size_t start = 0;
   for (std::size_t entry = 0; entry < count; ++entry) {
     if (start >= text.size())
-      common::Fail("potential file '%s' ends at line %zu: %zu lines are needed\nprogram will finish now.\n\n",
-                   path.c_str(), entry, count);
+      common::Fail(common::kFinishNow, "potential file '%s' ends at line %zu: %zu lines are needed", path.c_str(),
+                   entry, count);
     if (const char* next = Plain_Line(text.data() + start, text.data() + text.size(), integers, table[entry])) {
       start = static_cast<std::size_t>(next - text.data());
       continue;
@@ -165,10 +165,9 @@ void Load_Lines(const std::string& path, std::vector<double>& table, std::size_t
     bool ok = true;
     for (int i = 0; i < integers && ok; ++i) ok = scanner.Int();
     if (!ok || !scanner.Double(table[entry]))
-      common::Fail(
-          "cannot read line %zu of potential file '%s': %d integers and a value are expected\n"
-          "program will finish now.\n\n",
-          entry + 1, path.c_str(), integers);
+      common::Fail(common::kFinishNow,
+                   "cannot read line %zu of potential file '%s': %d integers and a value are expected", entry + 1,
+                   path.c_str(), integers);
     start = stop + 1;
   }
 }
@@ -207,7 +206,7 @@ MFP_Table Load_Potential(MFP_Table shape, const std::string& path) {
   try {
     shape.values.assign(static_cast<std::size_t>(shape.matrix_size), 0.0);
   } catch (const std::bad_alloc&) {
-    common::Fail("cannot allocate matrix in memory\nprogram will exit !\n");
+    common::Fail(common::kExitBang, "cannot allocate matrix in memory");
   }
   if (shape.dim == 4) {
     Read_MFP_Pair(path, shape.values, shape.dim_val[0], shape.dim_val[1], shape.dim_val[2], shape.dim_val[3]);
@@ -221,8 +220,7 @@ MFP_Table Load_Potential(MFP_Table shape, const std::string& path) {
 
 int Get_MFP_Index(int num_dims, const int* indices, const std::array<int, 10>& dim_val) {
   if (num_dims < 2 || num_dims > 5)
-    common::Fail(
-        "Array of more than 4 dimensions is undefined (routine 'Get_MFP_Index')\nprogram will finish now.\n\n");
+    common::Fail(common::kFinishNow, "Array of more than 4 dimensions is undefined (routine 'Get_MFP_Index')");
   int position = indices[0];
   for (int d = 1; d < num_dims; ++d) position = position * dim_val[d] + indices[d];
   return position;

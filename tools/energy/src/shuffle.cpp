@@ -46,8 +46,7 @@ Seed_Source Seed_Source_From_Environment() {
   if (!text) return {};
   const std::optional<unsigned> seed = Parse_Seed(text);
   if (!seed)
-    common::Fail("SHUFFLE_SEED must be an unsigned integer from 0 to 4294967295, not '%s'\nprogram will exit !\n",
-                 text);
+    common::Fail(common::kExitBang, "SHUFFLE_SEED must be an unsigned integer from 0 to 4294967295, not '%s'", text);
   return {seed};
 }
 

@@ -106,7 +106,7 @@ double Surface_Geometry::Energy(std::span<const char> atom_codes) const {
     if (classes_[i] < 0) continue;
     const std::size_t type = structure::aa_1_letter.find(atom_codes[i]);
     if (type == std::string_view::npos)
-      common::Fail("residue code '%c' has no surface type\nprogram will exit !\n", atom_codes[i]);
+      common::Fail(common::kExitBang, "residue code '%c' has no surface type", atom_codes[i]);
     energy += table_.values[type * static_cast<std::size_t>(classes) + static_cast<std::size_t>(classes_[i])];
   }
   return energy;
@@ -123,7 +123,7 @@ void Surface_Geometry::Energies(std::span<const char> codes, std::size_t count, 
       const char code = codes[i * count + s];
       const std::size_t type = structure::aa_1_letter.find(code);
       if (type == std::string_view::npos)
-        common::Fail("residue code '%c' has no surface type\nprogram will exit !\n", code);
+        common::Fail(common::kExitBang, "residue code '%c' has no surface type", code);
       rows[s] = static_cast<std::uint32_t>(type * classes);
     }
     const double* const column = table_.values.data() + classes_[i];

@@ -9,7 +9,7 @@ namespace pg {
 
 int Get_Histo_Class(double value, std::span<const double> min, std::span<const double> max, std::span<const double> bs,
                     std::span<const int> num_bins, int f) {
-  if (std::isnan(value)) common::Fail("feature value %d is not a number\nprogram will exit !\n", f + 1);
+  if (std::isnan(value)) common::Fail(common::kExitBang, "feature value %d is not a number", f + 1);
   const int last_bin = num_bins[f] - 1;
   if (value <= min[f]) return 0;
   if (value >= max[f]) return last_bin;
@@ -61,7 +61,7 @@ std::optional<int> Find_Class_Id(const std::vector<std::string>& class_names, st
 int Get_Class_Id(const std::vector<std::string>& class_names, std::string_view label, int classes_num) {
   if (const std::optional<int> c = Find_Class_Id(class_names, label, classes_num)) return *c;
   const std::string text(label);
-  common::Fail("cannot find class name '%s'\n\n", text.c_str());
+  common::Fail(common::kBlankLine, "cannot find class name '%s'", text.c_str());
 }
 
 Cell_Lookup Look_Up_Cell(const cPDF_Table& table, std::span<int> histo_class,
@@ -85,8 +85,7 @@ Cell_Lookup Look_Up_Cell(const cPDF_Table& table, std::span<int> histo_class,
 
 Record_Lookup Look_Up_Record(const cPDF_Table& table, std::span<const double> values) {
   if (values.size() != static_cast<std::size_t>(table.feat_num))
-    common::Fail("a record needs %d feature values, %zu were given\nprogram will exit !\n", table.feat_num,
-                 values.size());
+    common::Fail(common::kExitBang, "a record needs %d feature values, %zu were given", table.feat_num, values.size());
   std::array<int, kMaxDimensions> histo_class{};
   for (int f = 0; f < table.feat_num; ++f)
     histo_class[f] = Get_Histo_Class(values[f], table.min, table.max, table.bs, table.num_bins, f);

@@ -4,6 +4,7 @@
 
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "common/format.hpp"
 #include "pg/class_lookup.hpp"
 #include "stream_reads.hpp"
 
@@ -11,9 +12,9 @@ namespace pg {
 
 double Read_Score_File(const std::string& path) {
   const common::File in = common::Open_Input(path);
-  if (!in) common::Fail("cannot open %s for reading\n\n", path.c_str());
+  if (!in) common::Fail(common::kBlankLine, "cannot open %s for reading", path.c_str());
   const std::optional<double> value = detail::Read_Number(in.get());
-  if (!value) common::Fail("%s does not start with a number\nprogram will exit !\n", path.c_str());
+  if (!value) common::Fail(common::kExitBang, "%s does not start with a number", path.c_str());
   return *value;
 }
 
@@ -27,7 +28,7 @@ Feature_Records Read_Feature_Records(std::FILE* in, const cPDF_Table& table, con
   int labelled = 0;
   while (const std::optional<double> value = detail::Read_Number(in)) {
     if (std::isnan(*value))
-      common::Fail("feature %zu of record %zu in %s is not a number\nprogram will exit !\n", record.values.size() + 1,
+      common::Fail(common::kExitBang, "feature %zu of record %zu in %s is not a number", record.values.size() + 1,
                    result.records.size() + 1, file_name.c_str());
     record.values.push_back(*value);
     if (static_cast<int>(record.values.size()) < table.feat_num) continue;
@@ -39,7 +40,7 @@ Feature_Records Read_Feature_Records(std::FILE* in, const cPDF_Table& table, con
         return result;
       }
       if (++labelled > kMaxLabelledRecords)
-        common::Fail("%s holds more than %d labelled records\nprogram will exit !\n", file_name.c_str(),
+        common::Fail(common::kExitBang, "%s holds more than %d labelled records", file_name.c_str(),
                      kMaxLabelledRecords);
       detail::Skip_Rest_Of_Line(in);
     }

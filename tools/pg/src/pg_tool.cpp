@@ -11,7 +11,7 @@ namespace {
 
 common::File Create_For_Writing(const std::string& path) {
   common::File file(std::fopen(path.c_str(), "w"));
-  if (!file) common::Fail("cannot open %s for writing\n\n", path.c_str());
+  if (!file) common::Fail(common::kBlankLine, "cannot open %s for writing", path.c_str());
   return file;
 }
 
@@ -38,7 +38,7 @@ void Run_pG_Tool(const std::string& protein_name, const std::string& fn_in, std:
   const cPDF_Table table = Read_cPDF_Table_File(fn_in, out);
 
   const common::File test = common::Open_Input(fn_test);
-  if (!test) common::Fail("cannot open %s for reading\n\n", fn_test.c_str());
+  if (!test) common::Fail(common::kBlankLine, "cannot open %s for reading", fn_test.c_str());
   // All records are read before the result file is created, so that a
   // refused feature file leaves no result behind.
   const Feature_Records features = Read_Feature_Records(test.get(), table, fn_test);

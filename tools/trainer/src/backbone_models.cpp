@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "common/fatal_error.hpp"
+#include "common/format.hpp"
 #include "structure/residues.hpp"
 #include "structure/virtual_cb.hpp"
 
@@ -21,7 +22,7 @@ structure::Atom_Record Atom_At(const Point& p) {
 
 std::string_view Three_Letter(char code) {
   const std::size_t index = structure::aa_1_letter.find(code);
-  if (index == std::string_view::npos) common::Fail("no residue has the one-letter code '%c'\n", code);
+  if (index == std::string_view::npos) common::Fail(common::kLineEnd, "no residue has the one-letter code '%c'", code);
   return structure::aa_3_letter[index];
 }
 
@@ -80,7 +81,8 @@ double Pair_Identity(std::string_view query, std::string_view templ, const Resid
 }
 
 Residue_Pairs Pairs_From_Rows(std::string_view query_row, std::string_view template_row) {
-  if (query_row.size() != template_row.size()) common::Fail("the two rows of an alignment differ in length\n");
+  if (query_row.size() != template_row.size())
+    common::Fail(common::kLineEnd, "the two rows of an alignment differ in length");
   Residue_Pairs pairs;
   std::size_t q = 0, t = 0;
   for (std::size_t i = 0; i < query_row.size(); ++i) {
@@ -134,7 +136,7 @@ Structure_Alignment Parse_TMalign_Report(const std::string& report) {
     }
   }
   if (!have_score || result.first_row.empty() || result.first_row.size() != result.second_row.size())
-    common::Fail("TMalign gave no TM-score or no alignment\n");
+    common::Fail(common::kLineEnd, "TMalign gave no TM-score or no alignment");
   return result;
 }
 
@@ -144,7 +146,7 @@ Structure_Alignment Run_TMalign(const std::string& program, const std::string& f
     void operator()(std::FILE* pipe) const { pclose(pipe); }
   };
   std::unique_ptr<std::FILE, Pipe_Closer> pipe(popen(command.c_str(), "r"));
-  if (!pipe) common::Fail("cannot run %s\n", program.c_str());
+  if (!pipe) common::Fail(common::kLineEnd, "cannot run %s", program.c_str());
   std::string report;
   char buffer[4096];
   std::size_t read = 0;
@@ -152,8 +154,8 @@ Structure_Alignment Run_TMalign(const std::string& program, const std::string& f
   try {
     return Parse_TMalign_Report(report);
   } catch (const common::Fatal_Error&) {
-    common::Fail("%s %s %s gave no TM-score or no alignment (is Debian's tm-align installed?)\n", program.c_str(),
-                 first.c_str(), second.c_str());
+    common::Fail(common::kLineEnd, "%s %s %s gave no TM-score or no alignment (is Debian's tm-align installed?)",
+                 program.c_str(), first.c_str(), second.c_str());
   }
 }
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "common/fatal_error.hpp"
+#include "common/format.hpp"
 
 namespace trainer {
 

@@ -24,7 +24,8 @@ double Option_Values::Number(std::string_view name, double fallback, double low,
   const double value = std::strtod(text->c_str(), &end);
   const std::string option(name);
   if (text->empty() || *end != '\0' || errno != 0 || !(value >= low && value <= high))
-    common::Fail("--%s: '%s' is not a number from %g to %g\n", option.c_str(), text->c_str(), low, high);
+    common::Fail(common::kLineEnd, "--%s: '%s' is not a number from %g to %g", option.c_str(), text->c_str(), low,
+                 high);
   return value;
 }
 
@@ -36,7 +37,7 @@ unsigned long long Option_Values::Seed(std::string_view name, unsigned long long
   const unsigned long long value = std::strtoull(text->c_str(), &end, 10);
   const std::string option(name);
   if (text->empty() || *end != '\0' || errno != 0 || text->find_first_not_of("0123456789") != std::string::npos)
-    common::Fail("--%s: '%s' is not an unsigned integer\n", option.c_str(), text->c_str());
+    common::Fail(common::kLineEnd, "--%s: '%s' is not an unsigned integer", option.c_str(), text->c_str());
   return value;
 }
 
@@ -73,17 +74,18 @@ Option_Values Parse_Options(std::string_view subcommand, std::span<const std::st
     const auto spec = std::find_if(specs.begin(), specs.end(),
                                    [&](const Option_Spec& s) { return arg.size() > 2 && arg.substr(2) == s.name; });
     if (arg.rfind("--", 0) != 0 || spec == specs.end())
-      common::Fail("addestra %s: unknown option '%s' (see addestra %s --help)\n", command.c_str(), arg.c_str(),
-                   command.c_str());
-    if (i + 1 >= args.size()) common::Fail("addestra %s: %s needs a value\n", command.c_str(), arg.c_str());
+      common::Fail(common::kLineEnd, "addestra %s: unknown option '%s' (see addestra %s --help)", command.c_str(),
+                   arg.c_str(), command.c_str());
+    if (i + 1 >= args.size())
+      common::Fail(common::kLineEnd, "addestra %s: %s needs a value", command.c_str(), arg.c_str());
     if (!values.values_.emplace(std::string(spec->name), args[i + 1]).second)
-      common::Fail("addestra %s: %s is given twice\n", command.c_str(), arg.c_str());
+      common::Fail(common::kLineEnd, "addestra %s: %s is given twice", command.c_str(), arg.c_str());
   }
   for (const Option_Spec& spec : specs) {
     const std::string name(spec.name);
     if (spec.required && !values.Get(spec.name))
-      common::Fail("addestra %s: --%s is required (see addestra %s --help)\n", command.c_str(), name.c_str(),
-                   command.c_str());
+      common::Fail(common::kLineEnd, "addestra %s: --%s is required (see addestra %s --help)", command.c_str(),
+                   name.c_str(), command.c_str());
   }
   return values;
 }

@@ -4,6 +4,7 @@
 
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "common/format.hpp"
 #include "common/program.hpp"
 #include "energy/energy_tool.hpp"
 #include "energy/shuffle.hpp"
@@ -73,7 +74,7 @@ int Run(const Option_Values& options) {
   const std::filesystem::path out(options.Required("out"));
   std::error_code error;
   std::filesystem::create_directories(out, error);
-  if (error) common::Fail("cannot create the folder '%s': %s\n", out.c_str(), error.message().c_str());
+  if (error) common::Fail(common::kLineEnd, "cannot create the folder '%s': %s", out.c_str(), error.message().c_str());
   common::Write_Output((out / "homologs.tsv").string(), homologs);
   common::Write_Output((out / "split.tsv").string(), split);
   common::Write_Output((out / "train.list").string(), train);

@@ -13,6 +13,7 @@
 #include "combine/zo341.hpp"
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "common/format.hpp"
 #include "common/scan.hpp"
 #include "energy/potential_table.hpp"
 #include "pg/feature_file.hpp"
@@ -58,10 +59,11 @@ std::vector<Native> Read_Natives(const Models_Settings& settings) {
   for (const std::vector<std::string>& row : split.rows) {
     Native native{row[path], row[chain], row[group], row[set], Stem(row[path]), "", {}};
     native.backbone = Read_Backbone((fs::path(settings.natives) / native.path).string(), native.chain);
-    if (native.backbone.size() < 10) common::Fail("%s: fewer than 10 residues with a backbone\n", native.path.c_str());
+    if (native.backbone.size() < 10)
+      common::Fail(common::kLineEnd, "%s: fewer than 10 residues with a backbone", native.path.c_str());
     natives.push_back(std::move(native));
   }
-  if (natives.empty()) common::Fail("%s lists no chain\n", settings.split.c_str());
+  if (natives.empty()) common::Fail(common::kLineEnd, "%s lists no chain", settings.split.c_str());
   return natives;
 }
 
@@ -116,7 +118,7 @@ class TMalign_Cache {
   // FNV-1a over the file's bytes.
   static unsigned long long Content_Hash(const std::string& path) {
     const std::optional<std::string> text = common::Read_Whole_File(path);
-    if (!text) common::Fail("cannot read %s\n", path.c_str());
+    if (!text) common::Fail(common::kLineEnd, "cannot read %s", path.c_str());
     unsigned long long hash = 14695981039346656037ULL;
     for (const char c : *text) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
     return hash;
@@ -211,7 +213,7 @@ void Build_Labelled_Models(const Models_Settings& settings) {
   for (std::size_t h = 0; h < homologs.rows.size(); ++h) {
     const auto a = index_of.find(homologs.rows[h][path_a]), b = index_of.find(homologs.rows[h][path_b]);
     if (a == index_of.end() || b == index_of.end())
-      common::Fail("%s line %zu: a chain that the split does not list\n", settings.homologs.c_str(),
+      common::Fail(common::kLineEnd, "%s line %zu: a chain that the split does not list", settings.homologs.c_str(),
                    homologs.line_numbers[h]);
     homolog_pairs.emplace_back(a->second, b->second);
   }

@@ -7,6 +7,7 @@
 
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "common/format.hpp"
 #include "common/program.hpp"
 #include "common/scan.hpp"
 #include "pg/class_lookup.hpp"
@@ -144,9 +145,9 @@ int Run_Calibrate(const Option_Values& options) {
   if (null_path) null_table = pg::Read_cPDF_Table_File(*null_path, stderr);
   for (const pg::cPDF_Table* t : {&table, null_table ? &*null_table : static_cast<const pg::cPDF_Table*>(nullptr)})
     if (t && (t->feat_num != 2 || t->classes_num != 2))
-      common::Fail("a table of 2 classes over 2 features (1 - ZO341, length) is needed\n");
+      common::Fail(common::kLineEnd, "a table of 2 classes over 2 features (1 - ZO341, length) is needed");
   const std::vector<Labelled_Model> models = Read_Labelled_Models(options.Required("labelled"), options.Get("set"));
-  if (models.empty()) common::Fail("no labelled model to judge\n");
+  if (models.empty()) common::Fail(common::kLineEnd, "no labelled model to judge");
 
   const std::vector<Scored_Model> scored = Score(table, models);
   const Calibration calibration = Calibrate(scored);

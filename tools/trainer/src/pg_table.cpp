@@ -7,6 +7,7 @@
 #include <random>
 
 #include "common/fatal_error.hpp"
+#include "common/format.hpp"
 #include "pg/class_lookup.hpp"
 #include "trainer/tsv.hpp"
 
@@ -22,13 +23,15 @@ std::string Exact_Text(double value) {
 }
 
 void Check_Settings(const Table_Settings& s) {
-  if (!(s.zo_bin > 0 && s.zo_bin <= 1)) common::Fail("the bin size of 1 - ZO341 must be above 0 and at most 1\n");
-  if (!(s.length_bin > 0)) common::Fail("the bin size of the length must be above 0\n");
-  if (!(s.length_max >= s.length_bin)) common::Fail("the length range must hold at least one bin\n");
-  if (s.min_count < 1) common::Fail("the minimum count of a neighbourhood must be at least 1\n");
-  if (s.max_radius < 0) common::Fail("the largest radius must be 0 or more\n");
-  if (!(s.prior_weight >= 0)) common::Fail("the prior weight must be 0 or more\n");
-  if (s.prior && !(*s.prior > 0 && *s.prior < 1)) common::Fail("the prior of correct must lie between 0 and 1\n");
+  if (!(s.zo_bin > 0 && s.zo_bin <= 1))
+    common::Fail(common::kLineEnd, "the bin size of 1 - ZO341 must be above 0 and at most 1");
+  if (!(s.length_bin > 0)) common::Fail(common::kLineEnd, "the bin size of the length must be above 0");
+  if (!(s.length_max >= s.length_bin)) common::Fail(common::kLineEnd, "the length range must hold at least one bin");
+  if (s.min_count < 1) common::Fail(common::kLineEnd, "the minimum count of a neighbourhood must be at least 1");
+  if (s.max_radius < 0) common::Fail(common::kLineEnd, "the largest radius must be 0 or more");
+  if (!(s.prior_weight >= 0)) common::Fail(common::kLineEnd, "the prior weight must be 0 or more");
+  if (s.prior && !(*s.prior > 0 && *s.prior < 1))
+    common::Fail(common::kLineEnd, "the prior of correct must lie between 0 and 1");
 }
 
 }  // namespace
@@ -52,14 +55,14 @@ pg::cPDF_Table Build_pG_Table(std::span<const Labelled_Model> models, const Tabl
     const long double bins = pg::Bin_Count(table.min[f], table.max[f], table.bs[f]);
     cells *= bins;
     if (!(bins >= 1) || cells > pg::kMaxCells)
-      common::Fail("the grid has no bin or more than %d cells; choose larger bins\n", pg::kMaxCells);
+      common::Fail(common::kLineEnd, "the grid has no bin or more than %d cells; choose larger bins", pg::kMaxCells);
     table.num_bins[f] = static_cast<int>(bins);
   }
   table.mt_size = static_cast<int>(cells);
   const int n0 = table.num_bins[0];
   const int n1 = table.num_bins[1];
 
-  if (models.empty()) common::Fail("the labelled set is empty\n");
+  if (models.empty()) common::Fail(common::kLineEnd, "the labelled set is empty");
   std::vector<int> counts(static_cast<std::size_t>(table.mt_size), 0);  // in row order
   std::array<double, 2> class_total{0, 0};
   table.center_of_mass.assign(2, std::vector<double>(2, 0.0));
@@ -74,8 +77,8 @@ pg::cPDF_Table Build_pG_Table(std::span<const Labelled_Model> models, const Tabl
     table.center_of_mass[c][1] += values[1];
   }
   if (class_total[0] == 0 || class_total[1] == 0)
-    common::Fail("the labelled set needs models of both classes (%.0f correct, %.0f incorrect)\n", class_total[0],
-                 class_total[1]);
+    common::Fail(common::kLineEnd, "the labelled set needs models of both classes (%.0f correct, %.0f incorrect)",
+                 class_total[0], class_total[1]);
   for (int c = 0; c < 2; ++c)
     for (double& coordinate : table.center_of_mass[c]) coordinate /= class_total[c];
 
@@ -142,7 +145,7 @@ std::vector<Labelled_Model> Read_Labelled_Models(const std::string& path, const 
     char* end = nullptr;
     const double value = std::strtod(row[column].c_str(), &end);
     if (row[column].empty() || *end != '\0' || !std::isfinite(value))
-      common::Fail("%s line %zu: column '%s' holds '%s', not a number\n", path.c_str(), line,
+      common::Fail(common::kLineEnd, "%s line %zu: column '%s' holds '%s', not a number", path.c_str(), line,
                    file.header[column].c_str(), row[column].c_str());
     return value;
   };
@@ -152,7 +155,7 @@ std::vector<Labelled_Model> Read_Labelled_Models(const std::string& path, const 
     if (set && row[set_column] != *set) continue;
     const std::size_t line = file.line_numbers[i];
     if (row[label] != "correct" && row[label] != "incorrect")
-      common::Fail("%s line %zu: the class is '%s', not correct or incorrect\n", path.c_str(), line,
+      common::Fail(common::kLineEnd, "%s line %zu: the class is '%s', not correct or incorrect", path.c_str(), line,
                    row[label].c_str());
     models.push_back({number(row, zo, line), number(row, length, line), row[label] == "correct"});
   }

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string_view>
 
-#include "common/fatal_error.hpp"
+#include "common/format.hpp"
 #include "energy/energy_tool.hpp"
 #include "energy/pair_energy.hpp"
 #include "energy/shuffle.hpp"

@@ -4,6 +4,7 @@
 
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "common/format.hpp"
 #include "common/program.hpp"
 #include "trainer/addestra.hpp"
 #include "trainer/potentials.hpp"
@@ -34,7 +35,7 @@ int Run(const Option_Values& options) {
   estimator.surface_sparse = options.Number("surface-sparse", estimator.surface_sparse, 0.0, 1e6);
   const std::string reference = options.Get("pair-reference").value_or("class");
   if (reference != "class" && reference != "atoms")
-    common::Fail("--pair-reference: '%s' is neither 'class' nor 'atoms'\n", reference.c_str());
+    common::Fail(common::kLineEnd, "--pair-reference: '%s' is neither 'class' nor 'atoms'", reference.c_str());
   estimator.pair_reference = reference == "atoms" ? Pair_Reference::kAtomKinds : Pair_Reference::kClass;
   std::optional<std::uint64_t> shuffle_seed;
   if (options.Get("shuffle-seed")) shuffle_seed = options.Seed("shuffle-seed", 0);
@@ -48,7 +49,7 @@ int Run(const Option_Values& options) {
           shuffle_seed ? std::optional<std::uint64_t>(*shuffle_seed + counts.structures) : std::nullopt;
       Count_Chain(Read_Entry_Chain(entry, chain), entry.path, chain, counts, shuffle);
     } catch (const common::Fatal_Error& error) {
-      common::Fail("line %zu ('%s'): %s", entry.line, entry.path.c_str(), error.what());
+      throw error.Prefixed(common::Format("line %zu ('%s'): ", entry.line, entry.path.c_str()));
     }
     Report_Progress("structures counted", counts.structures, entries.size(), 50);
   }
@@ -56,7 +57,7 @@ int Run(const Option_Values& options) {
   const std::filesystem::path out(options.Required("out"));
   std::error_code error;
   std::filesystem::create_directories(out, error);
-  if (error) common::Fail("cannot create the folder '%s': %s\n", out.c_str(), error.message().c_str());
+  if (error) common::Fail(common::kLineEnd, "cannot create the folder '%s': %s", out.c_str(), error.message().c_str());
   common::Write_Output((out / "pair.potential").string(),
                        Pair_Table_Text(Pair_Energies(counts.pair, estimator.pair_sparse, estimator.pair_reference)));
   common::Write_Output((out / "surface.potential").string(),

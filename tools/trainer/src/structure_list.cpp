@@ -6,6 +6,7 @@
 
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "common/format.hpp"
 #include "structure/residues.hpp"
 #include "structure/structure_tool.hpp"
 
@@ -13,7 +14,7 @@ namespace trainer {
 
 std::vector<List_Entry> Read_Structure_List(const std::string& list_path, const std::optional<std::string>& base) {
   const std::optional<std::string> text = common::Read_Whole_File(list_path);
-  if (!text) common::Fail("cannot read the structure list '%s'\n", list_path.c_str());
+  if (!text) common::Fail(common::kLineEnd, "cannot read the structure list '%s'", list_path.c_str());
   const std::filesystem::path folder =
       base ? std::filesystem::path(*base) : std::filesystem::path(list_path).parent_path();
 
@@ -30,18 +31,20 @@ std::vector<List_Entry> Read_Structure_List(const std::string& list_path, const 
     if (tab != std::string::npos) {
       const std::string chain = line.substr(tab + 1);
       if (chain.size() != 1 || chain == "\t")
-        common::Fail("%s:%zu: the chain after the tab must be one character ('_' for a blank chain), not '%s'\n",
+        common::Fail(common::kLineEnd,
+                     "%s:%zu: the chain after the tab must be one character ('_' for a blank chain), not '%s'",
                      list_path.c_str(), number, chain.c_str());
       entry.chain = chain.front() == ' ' ? '_' : chain.front();
     }
     if (entry.path.empty() || entry.path.find_first_not_of(' ') == std::string::npos)
-      common::Fail("%s:%zu: the line has no structure path\n", list_path.c_str(), number);
+      common::Fail(common::kLineEnd, "%s:%zu: the line has no structure path", list_path.c_str(), number);
     const std::filesystem::path path(entry.path);
     entry.file = path.is_absolute() ? entry.path : (folder / path).string();
     entries.push_back(std::move(entry));
   }
   if (entries.empty())
-    common::Fail("the structure list '%s' names no structure: nothing to train on\n", list_path.c_str());
+    common::Fail(common::kLineEnd, "the structure list '%s' names no structure: nothing to train on",
+                 list_path.c_str());
   return entries;
 }
 
@@ -59,8 +62,8 @@ char Entry_Chain(const List_Entry& entry) {
   if (entry.chain) return *entry.chain;
   const std::optional<std::string> content = common::Read_Whole_File(entry.file);
   if (!content)
-    common::Fail("line %zu ('%s'): cannot read the structure file '%s'\n", entry.line, entry.path.c_str(),
-                 entry.file.c_str());
+    common::Fail(common::kLineEnd, "line %zu ('%s'): cannot read the structure file '%s'", entry.line,
+                 entry.path.c_str(), entry.file.c_str());
   return First_Atom_Chain(*content);
 }
 
@@ -74,7 +77,7 @@ structure::Atom_List Read_Entry_Chain(const List_Entry& entry, char chain) {
     // Atom types are set by whoever scores the chain; the reader's are unused.
     return structure::Load_Chain({entry.file, std::string(1, chain)}, structure::Get_AA_Type, {stderr, nullptr, ""});
   } catch (const common::Fatal_Error& error) {
-    common::Fail("line %zu ('%s'): %s", entry.line, entry.path.c_str(), error.what());
+    throw error.Prefixed(common::Format("line %zu ('%s'): ", entry.line, entry.path.c_str()));
   }
 }
 

@@ -18,7 +18,8 @@ combine::Potential_Energies Energies(const energy::Energy_Tool& tool, const stru
                                      const energy::MFP_Table& table) {
   structure::Atom_List atoms = threaded.Copy();
   tool.keep_atoms(atoms);
-  if (atoms.empty()) common::Fail("a threaded window has no %s atom\n", std::string(tool.kept_atoms).c_str());
+  if (atoms.empty())
+    common::Fail(common::kLineEnd, "a threaded window has no %s atom", std::string(tool.kept_atoms).c_str());
   energy::Energy_Profile_Run run(tool, atoms, table);
   combine::Potential_Energies energies;
   energies.native = run.Native_Energy();
@@ -52,7 +53,8 @@ Threading_Scores Score_Threaded(const structure::Atom_List& backbone, const std:
   structure::Atom_List threaded = backbone.Copy();
   const std::string own = Chain_Sequence(threaded);
   if (own.size() != sequence.size())
-    common::Fail("a sequence of %zu residues cannot be threaded onto %zu\n", sequence.size(), own.size());
+    common::Fail(common::kLineEnd, "a sequence of %zu residues cannot be threaded onto %zu", sequence.size(),
+                 own.size());
   structure::Build_Virtual_CB_for_Glycines(threaded);
   energy::Protein_Sequence records;
   for (char code : sequence) records.push_back({code, 0.0F});

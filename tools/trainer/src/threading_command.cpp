@@ -7,6 +7,7 @@
 
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
+#include "common/format.hpp"
 #include "common/program.hpp"
 #include "energy/potential_table.hpp"
 #include "trainer/addestra.hpp"
@@ -42,7 +43,7 @@ struct Split_Row {
 
 std::vector<Split_Row> Read_Split(const std::string& path, const std::optional<std::string>& base) {
   const std::optional<std::string> text = common::Read_Whole_File(path);
-  if (!text) common::Fail("cannot read the split '%s'\n", path.c_str());
+  if (!text) common::Fail(common::kLineEnd, "cannot read the split '%s'", path.c_str());
   const std::filesystem::path folder = base ? std::filesystem::path(*base) : std::filesystem::path(path).parent_path();
   std::vector<Split_Row> rows;
   std::istringstream lines(*text);
@@ -54,14 +55,15 @@ std::vector<Split_Row> Read_Split(const std::string& path, const std::optional<s
     std::string chain, set;
     if (!std::getline(fields, row.entry.path, '\t') || !std::getline(fields, chain, '\t') || !(fields >> row.group) ||
         !(fields >> set) || chain.size() != 1 || (set != "train" && set != "held-out"))
-      common::Fail("%s:%zu: expected 'path TAB chain TAB group TAB train|held-out'\n", path.c_str(), number);
+      common::Fail(common::kLineEnd, "%s:%zu: expected 'path TAB chain TAB group TAB train|held-out'", path.c_str(),
+                   number);
     row.entry.chain = chain.front();
     row.entry.line = number;
     row.entry.file = (folder / row.entry.path).string();
     row.held_out = set == "held-out";
     rows.push_back(std::move(row));
   }
-  if (rows.empty()) common::Fail("the split '%s' names no chain\n", path.c_str());
+  if (rows.empty()) common::Fail(common::kLineEnd, "the split '%s' names no chain", path.c_str());
   return rows;
 }
 
@@ -97,7 +99,7 @@ int Run(const Option_Values& options) {
   const std::filesystem::path out(options.Required("out"));
   std::error_code error;
   std::filesystem::create_directories(out, error);
-  if (error) common::Fail("cannot create the folder '%s': %s\n", out.c_str(), error.message().c_str());
+  if (error) common::Fail(common::kLineEnd, "cannot create the folder '%s': %s", out.c_str(), error.message().c_str());
 
   constexpr std::array<const char*, 4> kScores = {"pair", "surface", "combined", "zo341"};
   std::array<Figures, 4> figures;

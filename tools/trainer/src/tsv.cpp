@@ -14,13 +14,14 @@ bool Tsv_File::Has_Column(std::string_view name) const {
 std::size_t Tsv_File::Column(std::string_view name) const {
   const auto at = std::find(header.begin(), header.end(), name);
   if (at == header.end())
-    common::Fail("%s: the header has no column '%.*s'\n", path.c_str(), static_cast<int>(name.size()), name.data());
+    common::Fail(common::kLineEnd, "%s: the header has no column '%.*s'", path.c_str(), static_cast<int>(name.size()),
+                 name.data());
   return static_cast<std::size_t>(at - header.begin());
 }
 
 Tsv_File Read_Tsv(const std::string& path) {
   const std::optional<std::string> content = common::Read_Whole_File(path);
-  if (!content) common::Fail("cannot open %s for reading\n", path.c_str());
+  if (!content) common::Fail(common::kLineEnd, "cannot open %s for reading", path.c_str());
   Tsv_File file;
   file.path = path;
   std::size_t start = 0;
@@ -39,12 +40,12 @@ Tsv_File Read_Tsv(const std::string& path) {
       continue;
     }
     if (fields.size() != file.header.size())
-      common::Fail("%s line %zu: %zu fields, the header has %zu\n", path.c_str(), number, fields.size(),
+      common::Fail(common::kLineEnd, "%s line %zu: %zu fields, the header has %zu", path.c_str(), number, fields.size(),
                    file.header.size());
     file.rows.push_back(std::move(fields));
     file.line_numbers.push_back(number);
   }
-  if (file.header.empty()) common::Fail("%s is empty: no header line\n", path.c_str());
+  if (file.header.empty()) common::Fail(common::kLineEnd, "%s is empty: no header line", path.c_str());
   return file;
 }
 
