@@ -5,6 +5,7 @@
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
 #include "common/format.hpp"
+#include "common/model_files.hpp"
 #include "common/program.hpp"
 #include "energy/pair_energy.hpp"
 #include "energy/surface_energy.hpp"
@@ -47,6 +48,8 @@ std::unique_ptr<Energy_Evaluator> Make(const structure::Atom_Record* first, cons
 
 const Energy_Tool kPairTool = {"vicina",
                                "pair_ene",
+                               common::model_files::kPairNative,
+                               common::model_files::kPairRandom,
                                Pair_Table_Shape,
                                pair::Get_AA_CA_CB_Atom_Type,
                                pair::Keep_Only_Directly_Required_Atoms,
@@ -54,6 +57,8 @@ const Energy_Tool kPairTool = {"vicina",
                                Make<Pair_Evaluator>};
 const Energy_Tool kSurfaceTool = {"exposa",
                                   "exposa",
+                                  common::model_files::kSurfaceNative,
+                                  common::model_files::kSurfaceRandom,
                                   Surface_Table_Shape,
                                   structure::Get_AA_Type,
                                   surface::Keep_Only_Directly_Required_Atoms,
@@ -121,6 +126,23 @@ std::string Shuffled_Energies_Text(std::span<const double> shuffled) {
   return text;
 }
 
+common::Step_Result<Energy_Values> Energy_Step(const Energy_Tool& tool, structure::Atom_List chain,
+                                               const MFP_Table& table, const Seed_Source& seeds,
+                                               const std::string& protein_name, char chain_id) {
+  const structure::Atom_List list = Prepare_Structure(tool, std::move(chain), protein_name, chain_id);
+  Energy_Profile_Run run(tool, list, table);
+  Energy_Values values;
+  values.computed = run.Profile([&seeds] { return seeds.Next(); });
+  std::string native = Energy_File_Line(values.computed.native);
+  std::string random = Shuffled_Energies_Text(values.computed.shuffled);
+  // The Z-scores see the energies with the files' five decimals.
+  values.filed.native = common::Filed_Number(native);
+  for (const double energy : values.computed.shuffled)
+    values.filed.shuffled.push_back(common::Filed_Number(Energy_File_Line(energy)));
+  return {std::move(values),
+          {{std::string(tool.native_suffix), std::move(native)}, {std::string(tool.random_suffix), std::move(random)}}};
+}
+
 std::string Shuffled_Energies_Text(Energy_Profile_Run& run, const std::function<unsigned()>& next_seed) {
   return Shuffled_Energies_Text(run.Profile(next_seed).shuffled);
 }
@@ -139,19 +161,15 @@ int Run_Energy_Program(const Energy_Tool& tool, int argc, char** argv) {
 
     common::File log = common::Open_Output("log");
     const MFP_Table table = Load_Potential(tool.table_shape(), potential_name);
-    const structure::Atom_List list =
-        Prepare_Structure(tool, protein_name, protein_chain.front(), {stdout, log.get(), "pdbfile.tmp"});
-
-    Energy_Profile_Run run(tool, list, table);
-    const Profile_Energies energies = run.Profile([&seeds] { return seeds.Next(); });
-    const double native = energies.native;
-    const std::string stem = protein_name + "." + std::string(tool.name);
-    common::Write_Output(stem + ".native", Energy_File_Line(native));
-    common::Write_Output(stem + ".random", Shuffled_Energies_Text(energies.shuffled));
+    const common::Step_Result<Energy_Values> result = Energy_Step(
+        tool,
+        structure::Load_Chain({protein_name, protein_chain}, tool.reader_type, {stdout, log.get(), "pdbfile.tmp"}),
+        table, seeds, protein_name, protein_chain.front());
+    common::Write_Step_Files(protein_name, result.files);
     common::Close_Output(log, "log");
 
     const std::string label(tool.result_label);
-    std::printf("%s\t%s\t%10.4lf\n", label.c_str(), protein_name.c_str(), native);
+    std::printf("%s\t%s\t%10.4lf\n", label.c_str(), protein_name.c_str(), result.value.computed.native);
     return common::kExitSuccess;
   });
 }

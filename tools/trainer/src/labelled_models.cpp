@@ -13,8 +13,8 @@
 #include "combine/zo341.hpp"
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
-#include "common/model_files.hpp"
 #include "common/format.hpp"
+#include "common/model_files.hpp"
 #include "common/scan.hpp"
 #include "common/step.hpp"
 #include "energy/potential_table.hpp"
@@ -176,7 +176,7 @@ Model_Features Assess_With_Identity(const catena::Shared_Inputs& shared, const s
   Model_Features features;
   catena::Model_Job job;
   job.model = model_path;
-  job.chain = "A";  // the chain the model files are written with
+  job.chain.assign(1, 'A');  // the chain the model files are written with
   const catena::Model_Result result = catena::Assess_Model(shared, job, "");
   if (!result.error.empty()) {
     features.error = result.error;
