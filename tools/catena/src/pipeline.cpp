@@ -4,21 +4,18 @@
 #include <filesystem>
 #include <memory>
 
-#include "combine/score_file.hpp"
 #include "combine/z_score.hpp"
 #include "combine/zo341.hpp"
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
-#include "common/format.hpp"
 #include "common/model_files.hpp"
-#include "common/scan.hpp"
+#include "common/step.hpp"
 #include "descriptors/alignment.hpp"
 #include "descriptors/chain_length.hpp"
 #include "descriptors/compactness.hpp"
 #include "energy/energy_tool.hpp"
 #include "energy/residue_profile.hpp"
-#include "pg/class_lookup.hpp"
-#include "pg/feature_file.hpp"
+#include "pg/pg_step.hpp"
 #include "structure/structure_tool.hpp"
 #include "structure/virtual_cb.hpp"
 
@@ -52,13 +49,6 @@ class Memory_Stream {
   std::FILE* file_;
 };
 
-// A stdio stream reading a text, so that the programs' own readers apply.
-common::File Text_Stream(const std::string& text) {
-  common::File file(fmemopen(const_cast<char*>(text.data()), text.size(), "r"));
-  if (!file) throw std::bad_alloc();
-  return file;
-}
-
 std::string Trimmed(const std::string& text) {
   const auto begin = text.find_first_not_of(" \t\n");
   if (begin == std::string::npos) return {};
@@ -81,12 +71,6 @@ std::string One_Line(const std::string& text) {
 }
 
 namespace {
-
-// Score lines as sigmara and blendora read them.
-std::vector<double> Read_Scores(const std::string& text, std::size_t count, const std::string& name) {
-  const common::File stream = Text_Stream(text);
-  return combine::Read_Score_Lines(stream.get(), count, name);
-}
 
 // The Z-scores take the energies as the energy files give them.
 combine::Potential_Energies Potential(const energy::Energy_Values& energies) {
@@ -163,14 +147,11 @@ void Assess(const Shared_Inputs& shared, const Model_Job& job, const std::string
   result.length = Trimmed(length.Text(model_files::kLength));
   result.compactness = Trimmed(compactness.Text(model_files::kCompactness));
 
-  const combine::Z_Scores z = combine::Compute_Z_Scores(Potential(pair.value), Potential(surface.value));
-  const std::string z_combined = combine::Z_Score_File_Line(z.zscore);
-  add(".zscore", z_combined);
-  add(".pair.zscore", combine::Z_Score_File_Line(z.zscore_pair));
-  add(".surf.zscore", combine::Z_Score_File_Line(z.zscore_surf));
-  result.z_combined = Trimmed(z_combined);
-  result.z_pair = Trimmed(combine::Z_Score_File_Line(z.zscore_pair));
-  result.z_surface = Trimmed(combine::Z_Score_File_Line(z.zscore_surf));
+  const auto z = combine::Z_Score_Step(Potential(pair.value), Potential(surface.value));
+  add_files(z.files);
+  result.z_combined = Trimmed(z.Text(model_files::kZScore));
+  result.z_pair = Trimmed(z.Text(model_files::kPairZScore));
+  result.z_surface = Trimmed(z.Text(model_files::kSurfaceZScore));
 
   std::optional<std::string> identity_text;
   if (job.alignment) {
@@ -185,29 +166,17 @@ void Assess(const Shared_Inputs& shared, const Model_Job& job, const std::string
   add(std::string(model_files::kIdentity), *identity_text);
   result.identity = Trimmed(*identity_text);
 
-  const double zscore = Read_Scores(z_combined, 1, stem + ".zscore").front();
-  const double compactness_value = compactness.value;
-  const double identity = Read_Scores(*identity_text, 1, stem + ".seq_ide").front();
-  const std::string zo341 = combine::ZO341_File_Line(combine::Compute_ZO341(zscore, compactness_value, identity));
-  add(".zo341", zo341);
-  result.zo341 = Trimmed(zo341);
+  const auto zo341 = combine::ZO341_Step(z.value.zscore, compactness.value, common::Filed_Number(*identity_text));
+  add_files(zo341.files);
+  result.zo341 = Trimmed(zo341.Text(model_files::kZO341));
 
-  // verdicta writes 1 - ZO341 and the length to the feature file and bins the
-  // values it reads back from it.
-  const double zo341_value = common::Scan_Double(zo341).value_or(0.0);
-  const double length_value = length.value;
-  const std::string features = pg::Feature_Value_Text(1.0 - zo341_value) + pg::Feature_Length_Text(length_value);
-  add(".in", features);
-  const common::File feature_stream = Text_Stream(features);
-  const pg::Feature_Records records = pg::Read_Feature_Records(feature_stream.get(), shared.cpdf, stem + ".in");
-  std::string pg_text;
-  for (const pg::Feature_Record& record : records.records) {
-    const pg::Record_Lookup lookup = pg::Look_Up_Record(shared.cpdf, record.values);
-    pg_text += common::Format("%5.2lf\n", lookup.pG);
-    result.pG = Trimmed(common::Format("%5.2lf", lookup.pG));
-    result.winning_class = shared.cpdf.class_names[static_cast<std::size_t>(lookup.cell.tmp_d)];
+  const auto verdict = pg::pG_Step(shared.cpdf, zo341.value, length.value, stem);
+  add_files(verdict.files);
+  if (!verdict.value.records.empty()) {
+    const pg::Record_Verdict& model_verdict = verdict.value.records.back();
+    result.pG = Trimmed(pg::pG_Text(model_verdict.pG));
+    result.winning_class = model_verdict.winning_class;
   }
-  add(".pG", pg_text);
 }
 
 }  // namespace
