@@ -7,8 +7,8 @@
 #include "combine/score_file.hpp"
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
-#include "common/model_files.hpp"
 #include "common/format.hpp"
+#include "common/model_files.hpp"
 
 namespace combine {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "combine/score_file.hpp"
 #include "common/fatal_error.hpp"
-#include "common/model_files.hpp"
 #include "common/format.hpp"
+#include "common/model_files.hpp"
 
 namespace combine {
 
