@@ -1,10 +1,10 @@
 // The assessment of one model, as the eight programs compute it, in memory.
 //
-// Every value passes from one step to the next as the text of the file the
-// program would write, read back the way the next program reads it, so the
-// numbers are those of a run of the programs by hand: the Z-scores come from
-// the energies with five decimals, ZO341 from the Z-score with four, pG from
-// the feature values rounded by the feature file's formats.
+// The steps are the ones the programs call, chained in memory. Each passes
+// its value on as its file carries it, so the numbers are those of a run of
+// the programs by hand: the Z-scores come from the energies with five
+// decimals, ZO341 from the Z-score with four, pG from the feature values
+// rounded by the feature file's formats.
 #pragma once
 
 #include <map>

@@ -103,9 +103,6 @@ std::string Energy_File_Line(double energy);
 
 // The random file's text: one line per shuffled energy.
 std::string Shuffled_Energies_Text(std::span<const double> shuffled);
-// The same for kShuffles more shuffles of `run`, `next_seed` giving the seed
-// of every shuffle in turn.
-std::string Shuffled_Energies_Text(Energy_Profile_Run& run, const std::function<unsigned()>& next_seed);
 
 // The whole program: `tool potential_path_and_name protein_name [protein_chain_id]`.
 int Run_Energy_Program(const Energy_Tool& tool, int argc, char** argv);

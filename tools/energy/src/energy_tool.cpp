@@ -143,10 +143,6 @@ common::Step_Result<Energy_Values> Energy_Step(const Energy_Tool& tool, structur
           {{std::string(tool.native_suffix), std::move(native)}, {std::string(tool.random_suffix), std::move(random)}}};
 }
 
-std::string Shuffled_Energies_Text(Energy_Profile_Run& run, const std::function<unsigned()>& next_seed) {
-  return Shuffled_Energies_Text(run.Profile(next_seed).shuffled);
-}
-
 int Run_Energy_Program(const Energy_Tool& tool, int argc, char** argv) {
   return common::Run_Program([&] {
     const auto args = common::Chain_Command_Line(argc, argv, "potential_path_and_name protein_name");
