@@ -92,13 +92,6 @@ TEST(Options, Refusals) {
   EXPECT_TRUE(Parse_Arguments({"--version"}, "/d").version);
 }
 
-TEST(IdentityBridge, KinrateFractionToPercent) {
-  EXPECT_EQ(Identity_Percent_Text("      0.75\n"), "75.00\n");
-  EXPECT_EQ(Identity_Percent_Text("      0.33\n"), "33.00\n");
-  EXPECT_EQ(Identity_Percent_Text("      1.00\n"), "100.00\n");
-  EXPECT_EQ(Identity_Percent_Text("      0.00\n"), "0.00\n");
-}
-
 TEST(KeepFolders, RepeatedFileNamesAreNumbered) {
   EXPECT_EQ(Keep_Folder_Names({"a/m.pdb", "b/m.pdb", "n.pdb", "c/m.pdb"}),
             (std::vector<std::string>{"m.pdb", "m.pdb.2", "n.pdb", "m.pdb.3"}));

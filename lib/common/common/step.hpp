@@ -31,4 +31,12 @@ struct Step_Result {
   }
 };
 
+// The number the next program reads from a file's text ("%lf" from the start
+// of its first line): a value passing on through its file takes the file's
+// rounding here. The texts are the steps' own printf output, always a number.
+double Filed_Number(std::string_view text);
+
+// Writes every file of a step as MODEL followed by the file's suffix.
+void Write_Step_Files(std::string_view model, const std::vector<Step_File>& files);
+
 }  // namespace common

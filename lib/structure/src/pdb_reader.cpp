@@ -45,7 +45,7 @@ std::optional<int> Model_Number(std::string_view line) {
   return common::Scan_Int(line.substr(std::min<std::size_t>(line.size(), 5)));
 }
 
-enum class Prefilter_Result { Written, Input_Unreadable, Tmp_Not_Created };
+enum class Prefilter_Result { Written, Tmp_Not_Created };
 
 // Copies the selected lines of `content` into the temporary file.
 Prefilter_Result Write_Selection(const std::string& content, const Chain_Request& request, const Reader_Io& io,
@@ -67,17 +67,6 @@ Prefilter_Result Write_Selection(const std::string& content, const Chain_Request
     std::fputs("END\n", tmp.get());
   }
   return Prefilter_Result::Written;
-}
-
-Prefilter_Result Prefilter(const std::string& file_name, char chain, const Reader_Io& io, std::string& content,
-                           std::vector<Pdb_Line>& selected, Read_Summary* summary) {
-  auto data = Load_Structure_Text(file_name);
-  if (!data) {
-    std::fprintf(io.out, "Can not open %s\n", file_name.c_str());
-    return Prefilter_Result::Input_Unreadable;
-  }
-  content = std::move(*data);
-  return Write_Selection(content, {chain}, io, selected, summary);
 }
 
 // The parser's own test: record word "ATOM" or empty, and the first character
@@ -276,29 +265,25 @@ std::string Model_Chains(std::string_view content, int model) {
 
 char Read_PDB_File_1(const std::string& file_name, char chain, Atom_List& list, Atom_Type_Function type_function,
                      const Reader_Io& io, Read_Summary* summary) {
-  std::string content;
-  std::vector<Pdb_Line> lines;
-  switch (Prefilter(file_name, chain, io, content, lines, summary)) {
-    case Prefilter_Result::Written:
-      break;
-    case Prefilter_Result::Input_Unreadable:
-      if (io.log) std::fprintf(io.log, "Can not open %s\n", file_name.c_str());
-      return 'N';
-    case Prefilter_Result::Tmp_Not_Created:
-      // Without the copy, every atom line of the chain in the whole file is read.
-      Select_Chain_Lines(content, chain, summary);
-      lines = Split_Lines(content);
-      break;
+  const std::optional<std::string> content = Load_Structure_Text(file_name);
+  if (!content) {
+    std::fprintf(io.out, "Can not open %s\n", file_name.c_str());
+    if (io.log) std::fprintf(io.log, "Can not open %s\n", file_name.c_str());
+    return 'N';
   }
-  Parse_Selection(lines, chain, list, type_function, file_name, summary);
+  Read_PDB_Text(file_name, *content, {chain}, list, type_function, io, summary);
   return 'Y';
 }
 
 void Read_PDB_Text(const std::string& name, const std::string& content, const Chain_Request& request, Atom_List& list,
                    Atom_Type_Function type_function, const Reader_Io& io, Read_Summary* summary) {
   std::vector<Pdb_Line> lines;
-  if (Write_Selection(content, request, io, lines, summary) == Prefilter_Result::Tmp_Not_Created)
-    common::Fail(common::kNoEnding, "cannot create the file '%s'", io.tmp_path.c_str());
+  if (Write_Selection(content, request, io, lines, summary) == Prefilter_Result::Tmp_Not_Created) {
+    if (io.tmp_required) common::Fail(common::kNoEnding, "cannot create the file '%s'", io.tmp_path.c_str());
+    // Without the copy, every atom line of the chain in the whole input is read.
+    Select_Chain_Lines(content, request.chain, summary, request.model);
+    lines = Split_Lines(content);
+  }
   Parse_Selection(lines, request.chain, list, type_function, name, summary);
 }
 

@@ -38,10 +38,14 @@ using Atom_Type_Function = int (*)(const Atom_Record&);
 // Where the reader's notes go. Programs use standard output, the open file
 // "log" and "pdbfile.tmp" in the working directory; a driver may point them
 // elsewhere, or leave tmp_path empty to keep the selected lines in memory only.
+// When tmp_path cannot be created the programs note it on `out` and parse
+// every line of the input instead of the copy; a driver that asked for the
+// copy may prefer to fail (tmp_required).
 struct Reader_Io {
   std::FILE* out = stdout;
   std::FILE* log = nullptr;
   std::string tmp_path = "pdbfile.tmp";
+  bool tmp_required = false;
 };
 
 // What the pre-filter found, for messages about an empty selection.
@@ -87,7 +91,8 @@ char Read_PDB_File_1(const std::string& file_name, char chain, Atom_List& list, 
 
 // Reads one chain of a structure held in memory as PDB text (see
 // structure_text.hpp for the other formats), as Read_PDB_File_1 reads a file;
-// `name` is used in messages.
+// `name` is used in messages. A temporary file that cannot be created throws
+// "cannot create the file '%s'" when io.tmp_required.
 void Read_PDB_Text(const std::string& name, const std::string& content, const Chain_Request& request, Atom_List& list,
                    Atom_Type_Function type_function, const Reader_Io& io = {}, Read_Summary* summary = nullptr);
 

@@ -2,6 +2,7 @@
 // file and reading the chosen chain.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "structure/pdb_reader.hpp"
@@ -15,9 +16,17 @@ struct Chain_Arguments {
   char Chain() const { return protein_chain.front(); }
 };
 
-// Reads the chain into a list, as the structure programs do: a file that
-// cannot be read gives "file not found '%s'. Program will exit.\n\n", an empty
-// selection the message of Require_Atoms. Both throw Fatal_Error.
+// The first step of an assessment: the chain of a structure, as every
+// program and catena read it. `text` is the structure as PDB text (see
+// Load_Structure_Text), nothing when it could not be loaded: that notes
+// "Can not open NAME" on io.out and io.log and throws "file not found '%s'.
+// Program will exit.\n\n". An empty selection throws the message of
+// Require_Atoms. The reader writes io.tmp_path itself; `name` is used in
+// messages.
+Atom_List Read_Chain(const std::string& name, const std::optional<std::string>& text, const Chain_Request& request,
+                     Atom_Type_Function type_function, const Reader_Io& io);
+
+// Read_Chain on the file the arguments name, its first model.
 Atom_List Load_Chain(const Chain_Arguments& arguments, Atom_Type_Function type_function, const Reader_Io& io);
 
 // Checks the chain argument: it must hold at least one character (the first

@@ -1,10 +1,10 @@
 // The assessment of one model, as the eight programs compute it, in memory.
 //
-// Every value passes from one step to the next as the text of the file the
-// program would write, read back the way the next program reads it, so the
-// numbers are those of a run of the programs by hand: the Z-scores come from
-// the energies with five decimals, ZO341 from the Z-score with four, pG from
-// the feature values rounded by the feature file's formats.
+// The steps are the ones the programs call, chained in memory. Each passes
+// its value on as its file carries it, so the numbers are those of a run of
+// the programs by hand: the Z-scores come from the energies with five
+// decimals, ZO341 from the Z-score with four, pG from the feature values
+// rounded by the feature file's formats.
 #pragma once
 
 #include <map>
@@ -16,19 +16,13 @@
 
 #include "catena/inputs.hpp"
 #include "catena/options.hpp"
+#include "common/step.hpp"
+#include "descriptors/alignment.hpp"
 #include "energy/potential_table.hpp"
 #include "energy/residue_profile.hpp"
 #include "pg/cpdf_table.hpp"
 
 namespace catena {
-
-// The identity files of one alignment or typed identity: kinrate's (named
-// after the alignment; none for a typed identity) and the percentage blendora
-// reads as NAME.seq_ide.
-struct Identity_Files {
-  std::optional<std::pair<std::string, std::string>> kinrate_file;
-  std::string percent_text;
-};
 
 // What every model shares, read once per run.
 struct Shared_Inputs {
@@ -36,18 +30,14 @@ struct Shared_Inputs {
   energy::MFP_Table surface_table;
   pg::cPDF_Table cpdf;
   unsigned seed = 0;
-  std::map<std::string, Identity_Files> alignments;   // by the alignment's path
-  std::shared_ptr<const std::string> standard_input;  // the text of "-"; null when not read
-  bool residue_profile = false;                       // compute each model's per-residue energies
+  std::map<std::string, common::Step_Result<descriptors::Identity>> alignments;  // by the alignment's path
+  std::shared_ptr<const std::string> standard_input;                             // the text of "-"; null when not read
+  bool residue_profile = false;  // compute each model's per-residue energies
 };
 
 // Loads the tables and computes the identity of every alignment the jobs
 // use. Failures throw common::Fatal_Error with the programs' messages.
 Shared_Inputs Load_Shared_Inputs(const Options& options, const std::vector<Model_Job>& jobs, unsigned seed);
-
-// The line blendora reads as a percentage, from kinrate's fraction: the
-// fraction as written in kinrate's file, times 100, with two decimals.
-std::string Identity_Percent_Text(const std::string& kinrate_text);
 
 struct Model_Result {
   std::string model;

@@ -4,20 +4,18 @@
 #include <filesystem>
 #include <memory>
 
-#include "combine/score_file.hpp"
 #include "combine/z_score.hpp"
 #include "combine/zo341.hpp"
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
-#include "common/format.hpp"
-#include "common/scan.hpp"
+#include "common/model_files.hpp"
+#include "common/step.hpp"
 #include "descriptors/alignment.hpp"
 #include "descriptors/chain_length.hpp"
 #include "descriptors/compactness.hpp"
 #include "energy/energy_tool.hpp"
 #include "energy/residue_profile.hpp"
-#include "pg/class_lookup.hpp"
-#include "pg/feature_file.hpp"
+#include "pg/pg_step.hpp"
 #include "structure/structure_tool.hpp"
 #include "structure/virtual_cb.hpp"
 
@@ -25,6 +23,7 @@ namespace catena {
 namespace {
 
 namespace fs = std::filesystem;
+namespace model_files = common::model_files;
 
 // A stdio stream that collects what is written to it.
 class Memory_Stream {
@@ -50,13 +49,6 @@ class Memory_Stream {
   std::FILE* file_;
 };
 
-// A stdio stream reading a text, so that the programs' own readers apply.
-common::File Text_Stream(const std::string& text) {
-  common::File file(fmemopen(const_cast<char*>(text.data()), text.size(), "r"));
-  if (!file) throw std::bad_alloc();
-  return file;
-}
-
 std::string Trimmed(const std::string& text) {
   const auto begin = text.find_first_not_of(" \t\n");
   if (begin == std::string::npos) return {};
@@ -80,157 +72,115 @@ std::string One_Line(const std::string& text) {
 
 namespace {
 
-// Score lines as sigmara and blendora read them.
-std::vector<double> Read_Scores(const std::string& text, std::size_t count, const std::string& name) {
-  const common::File stream = Text_Stream(text);
-  return combine::Read_Score_Lines(stream.get(), count, name);
+// The Z-scores take the energies as the energy files give them.
+combine::Potential_Energies Potential(const energy::Energy_Values& energies) {
+  combine::Potential_Energies potential;
+  potential.native = energies.filed.native;
+  std::copy(energies.filed.shuffled.begin(), energies.filed.shuffled.end(), potential.shuffled.begin());
+  return potential;
 }
 
-combine::Potential_Energies Energies(const std::string& native, const std::string& random, const std::string& stem) {
-  combine::Potential_Energies energies;
-  energies.native = Read_Scores(native, 1, stem + ".native").front();
-  const std::vector<double> shuffled = Read_Scores(random, combine::kShuffleCount, stem + ".random");
-  std::copy(shuffled.begin(), shuffled.end(), energies.shuffled.begin());
-  return energies;
-}
-
-struct Energy_Texts {
-  std::string native;
-  std::string random;
-};
-
-Energy_Texts Run_Energy_Tool(const energy::Energy_Tool& tool, const structure::Atom_List& chain,
-                             const energy::MFP_Table& table, const Shared_Inputs& shared, const std::string& model,
-                             char chain_id) {
-  structure::Atom_List list;
+common::Step_Result<energy::Energy_Values> Energies(const energy::Energy_Tool& tool, const structure::Atom_List& chain,
+                                                    const energy::MFP_Table& table, const Shared_Inputs& shared,
+                                                    const std::string& model, char chain_id) {
   try {
-    list = energy::Prepare_Structure(tool, chain.Copy(), model, chain_id);
+    return energy::Energy_Step(tool, chain.Copy(), table, energy::Seed_Source{shared.seed}, model, chain_id);
   } catch (const common::Fatal_Error&) {
     // The programs keep their own message; catena names the glycine.
     if (const auto glycine = structure::Glycine_Without_Backbone(chain))
       common::Fail(common::kNoEnding, "%s", glycine->c_str());
     throw;
   }
-  energy::Energy_Profile_Run run(tool, list, table);
-  const energy::Seed_Source seeds{shared.seed};
-  const energy::Profile_Energies energies = run.Profile([&seeds] { return seeds.Next(); });
-  Energy_Texts texts;
-  texts.native = energy::Energy_File_Line(energies.native);
-  texts.random = energy::Shuffled_Energies_Text(energies.shuffled);
-  return texts;
 }
 
-// Reads the job's chain as the structure programs read it.
-structure::Atom_List Read_Chain(const Shared_Inputs& shared, const Model_Job& job, const structure::Reader_Io& io,
-                                Model_Result& result) {
+// Reads the job's chain as the structure programs read it. The record takes
+// the chain and model read before reading, so a failure still names them.
+structure::Atom_List Read_Job_Chain(const Shared_Inputs& shared, const Model_Job& job, const structure::Reader_Io& io,
+                                    Model_Result& result) {
   const std::optional<std::string> text = Model_Text(job.model, shared.standard_input);
-  if (!text) {
-    std::fprintf(io.out, "Can not open %s\n", job.model.c_str());
-    if (io.log) std::fprintf(io.log, "Can not open %s\n", job.model.c_str());
-    common::Fail(common::kExitPeriod, "file not found '%s'.", job.model.c_str());
-  }
   char chain = job.chain.empty() ? '_' : job.chain.front();
-  if (job.chain == kFirstChain) {
-    const std::string chains = structure::Model_Chains(*text, job.model_number);
-    if (!chains.empty()) chain = chains.front();
+  if (text) {
+    if (job.chain == kFirstChain) {
+      const std::string chains = structure::Model_Chains(*text, job.model_number);
+      if (!chains.empty()) chain = chains.front();
+    }
+    result.chain = std::string(1, chain);
+    if (job.model_number != 0) {
+      result.model_number = std::to_string(job.model_number);
+    } else if (text->find("MODEL") != std::string::npos) {
+      const std::vector<int> numbers = structure::Model_Numbers(*text);
+      if (!numbers.empty()) result.model_number = std::to_string(numbers.front());
+    }
   }
-  result.chain = std::string(1, chain);
-  if (job.model_number != 0) {
-    result.model_number = std::to_string(job.model_number);
-  } else if (text->find("MODEL") != std::string::npos) {
-    const std::vector<int> numbers = structure::Model_Numbers(*text);
-    if (!numbers.empty()) result.model_number = std::to_string(numbers.front());
-  }
-  structure::Atom_List list;
-  structure::Read_Summary summary;
-  structure::Read_PDB_Text(job.model, *text, {chain, job.model_number}, list, structure::Get_AA_Type, io, &summary);
-  structure::Require_Atoms(list, summary, job.model, chain);
-  return list;
+  return structure::Read_Chain(job.model, text, {chain, job.model_number}, structure::Get_AA_Type, io);
 }
 
 void Assess(const Shared_Inputs& shared, const Model_Job& job, const std::string& keep_folder, std::FILE* reader_out,
             std::FILE* reader_log, Model_Result& result) {
   const std::string stem = job.model == "-" ? "stdin" : fs::path(job.model).filename().string();
   auto add = [&](const std::string& suffix, const std::string& text) {
-    result.files.emplace_back(stem + suffix, text);
+    result.files.emplace_back(model_files::Name(stem, suffix), text);
+  };
+  auto add_files = [&](const std::vector<common::Step_File>& files) {
+    for (const common::Step_File& file : files) add(file.suffix, file.text);
   };
 
   const structure::Reader_Io io{reader_out, reader_log,
-                                keep_folder.empty() ? std::string() : (fs::path(keep_folder) / "pdbfile.tmp").string()};
-  const structure::Atom_List chain = Read_Chain(shared, job, io, result);
+                                keep_folder.empty() ? std::string() : (fs::path(keep_folder) / "pdbfile.tmp").string(),
+                                true};
+  const structure::Atom_List chain = Read_Job_Chain(shared, job, io, result);
   const char chain_id = result.chain.front();
 
-  const Energy_Texts pair = Run_Energy_Tool(energy::kPairTool, chain, shared.pair_table, shared, job.model, chain_id);
-  add(".vicina.native", pair.native);
-  add(".vicina.random", pair.random);
-  const Energy_Texts surface =
-      Run_Energy_Tool(energy::kSurfaceTool, chain, shared.surface_table, shared, job.model, chain_id);
-  add(".exposa.native", surface.native);
-  add(".exposa.random", surface.random);
-  result.pair_energy = Trimmed(pair.native);
-  result.surface_energy = Trimmed(surface.native);
+  const auto pair = Energies(energy::kPairTool, chain, shared.pair_table, shared, job.model, chain_id);
+  const auto surface = Energies(energy::kSurfaceTool, chain, shared.surface_table, shared, job.model, chain_id);
+  add_files(pair.files);
+  add_files(surface.files);
+  result.pair_energy = Trimmed(pair.Text(model_files::kPairNative));
+  result.surface_energy = Trimmed(surface.Text(model_files::kSurfaceNative));
   if (shared.residue_profile)
     result.profile = energy::Compute_Residue_Profile(chain, shared.pair_table, shared.surface_table);
 
-  const std::string length = descriptors::Length_File_Line(descriptors::Chain_Length(chain.first));
-  const std::string compactness = descriptors::Compactness_File_Line(descriptors::Compactness(chain.first));
-  add(".length", length);
-  add(".compactness", compactness);
-  result.length = Trimmed(length);
-  result.compactness = Trimmed(compactness);
+  const common::Step_Result<double> length = descriptors::Length_Step(chain);
+  const common::Step_Result<double> compactness = descriptors::Compactness_Step(chain);
+  add_files(length.files);
+  add_files(compactness.files);
+  result.length = Trimmed(length.Text(model_files::kLength));
+  result.compactness = Trimmed(compactness.Text(model_files::kCompactness));
 
-  const combine::Z_Scores z = combine::Compute_Z_Scores(Energies(pair.native, pair.random, stem + ".vicina"),
-                                                        Energies(surface.native, surface.random, stem + ".exposa"));
-  const std::string z_combined = combine::Z_Score_File_Line(z.zscore);
-  add(".zscore", z_combined);
-  add(".pair.zscore", combine::Z_Score_File_Line(z.zscore_pair));
-  add(".surf.zscore", combine::Z_Score_File_Line(z.zscore_surf));
-  result.z_combined = Trimmed(z_combined);
-  result.z_pair = Trimmed(combine::Z_Score_File_Line(z.zscore_pair));
-  result.z_surface = Trimmed(combine::Z_Score_File_Line(z.zscore_surf));
+  const auto z = combine::Z_Score_Step(Potential(pair.value), Potential(surface.value));
+  add_files(z.files);
+  result.z_combined = Trimmed(z.Text(model_files::kZScore));
+  result.z_pair = Trimmed(z.Text(model_files::kPairZScore));
+  result.z_surface = Trimmed(z.Text(model_files::kSurfaceZScore));
 
   std::optional<std::string> identity_text;
   if (job.alignment) {
-    const Identity_Files& files = shared.alignments.at(*job.alignment);
-    if (files.kinrate_file) result.files.push_back(*files.kinrate_file);
-    identity_text = files.percent_text;
+    const common::Step_Result<descriptors::Identity>& identity = shared.alignments.at(*job.alignment);
+    result.files.emplace_back(model_files::Name(fs::path(*job.alignment).filename().string(), model_files::kIdentity),
+                              identity.Text(model_files::kIdentity));
+    identity_text = identity.value.percent_line;
   } else if (job.identity) {
     identity_text = *job.identity + "\n";
   }
   if (!identity_text) return;
-  add(".seq_ide", *identity_text);
+  add(std::string(model_files::kIdentity), *identity_text);
   result.identity = Trimmed(*identity_text);
 
-  const double zscore = Read_Scores(z_combined, 1, stem + ".zscore").front();
-  const double compactness_value = Read_Scores(compactness, 1, stem + ".compactness").front();
-  const double identity = Read_Scores(*identity_text, 1, stem + ".seq_ide").front();
-  const std::string zo341 = combine::ZO341_File_Line(combine::Compute_ZO341(zscore, compactness_value, identity));
-  add(".zo341", zo341);
-  result.zo341 = Trimmed(zo341);
+  // blendora reads the identity as NAME.seq_ide prints it.
+  const auto zo341 = combine::ZO341_Step(z.value.zscore, compactness.value, common::Filed_Number(*identity_text));
+  add_files(zo341.files);
+  result.zo341 = Trimmed(zo341.Text(model_files::kZO341));
 
-  // verdicta writes 1 - ZO341 and the length to the feature file and bins the
-  // values it reads back from it.
-  const double zo341_value = common::Scan_Double(zo341).value_or(0.0);
-  const double length_value = common::Scan_Double(length).value_or(0.0);
-  const std::string features = pg::Feature_Value_Text(1.0 - zo341_value) + pg::Feature_Length_Text(length_value);
-  add(".in", features);
-  const common::File feature_stream = Text_Stream(features);
-  const pg::Feature_Records records = pg::Read_Feature_Records(feature_stream.get(), shared.cpdf, stem + ".in");
-  std::string pg_text;
-  for (const pg::Feature_Record& record : records.records) {
-    const pg::Record_Lookup lookup = pg::Look_Up_Record(shared.cpdf, record.values);
-    pg_text += common::Format("%5.2lf\n", lookup.pG);
-    result.pG = Trimmed(common::Format("%5.2lf", lookup.pG));
-    result.winning_class = shared.cpdf.class_names[static_cast<std::size_t>(lookup.cell.tmp_d)];
+  const auto verdict = pg::pG_Step(shared.cpdf, zo341.value, length.value, stem);
+  add_files(verdict.files);
+  if (!verdict.value.records.empty()) {
+    const pg::Record_Verdict& model_verdict = verdict.value.records.back();
+    result.pG = Trimmed(pg::pG_Text(model_verdict.pG));
+    result.winning_class = model_verdict.winning_class;
   }
-  add(".pG", pg_text);
 }
 
 }  // namespace
-
-std::string Identity_Percent_Text(const std::string& kinrate_text) {
-  return common::Format("%.2f\n", common::Scan_Double(kinrate_text).value_or(0.0) * 100.0);
-}
 
 Shared_Inputs Load_Shared_Inputs(const Options& options, const std::vector<Model_Job>& jobs, unsigned seed) {
   Shared_Inputs shared;
@@ -245,11 +195,7 @@ Shared_Inputs Load_Shared_Inputs(const Options& options, const std::vector<Model
   for (const Model_Job& job : jobs) {
     if (!job.alignment || shared.alignments.count(*job.alignment)) continue;
     Memory_Stream notes;  // kinrate's two notes on reading the second sequence
-    const double fraction = descriptors::Alignment_Identity(*job.alignment, notes.get());
-    const std::string kinrate_text = descriptors::Identity_File_Line(fraction);
-    Identity_Files& files = shared.alignments[*job.alignment];
-    files.kinrate_file.emplace(fs::path(*job.alignment).filename().string() + ".seq_ide", kinrate_text);
-    files.percent_text = Identity_Percent_Text(kinrate_text);
+    shared.alignments.emplace(*job.alignment, descriptors::Identity_Step(*job.alignment, notes.get()));
   }
   return shared;
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/model_files.hpp"
+#include "common/step.hpp"
 
 namespace combine {
 
@@ -63,11 +64,15 @@ Energy_Files Read_Energy_Files(const std::string& protein_name);
 // One line of a Z-score file: "%8.4lf\n".
 std::string Z_Score_File_Line(double value);
 
-// Writes NAME.zscore (combined), NAME.pair.zscore and NAME.surf.zscore.
-void Write_Z_Score_Files(const std::string& protein_name, const Z_Scores& scores);
+// The Z-score step, from the energies as the energy files hold them: writes
+// NAME.zscore (combined), NAME.pair.zscore and NAME.surf.zscore. Its value is
+// the three scores as those files print them (four decimals), which is how
+// the ZO341 step sees them.
+common::Step_Result<Z_Scores> Z_Score_Step(const Potential_Energies& pair, const Potential_Energies& surf);
 
 // The three result lines, "Z-score comb  ", "Z-score pair  " and
-// "Z-score surf  ", each with a tab, the name, a tab and "%10.4lf".
+// "Z-score surf  ", each with a tab, the name, a tab and "%10.4lf". A score as
+// its file holds it prints the same four decimals as the unrounded score.
 void Print_Z_Score_Lines(std::FILE* out, const std::string& protein_name, const Z_Scores& scores);
 
 }  // namespace combine

@@ -6,8 +6,9 @@
 #include <string>
 
 #include "combine/zo341.hpp"
-#include "common/files.hpp"
+#include "common/model_files.hpp"
 #include "common/program.hpp"
+#include "common/step.hpp"
 #include "help/blendora.hpp"
 
 int main(int argc, char** argv) {
@@ -17,14 +18,14 @@ int main(int argc, char** argv) {
     if (!args) return common::kExitFailure;
     const std::string& protein_name = (*args)[0];
     const std::string& protein_chain = (*args)[1];  // accepted, changes nothing
-    // File names are built in 499 characters; the longest suffix is ".compactness".
-    common::Check_Argument_Length("protein name", protein_name, 499 - 12);
+    // File names are built in 499 characters; the longest suffix it reads is ".compactness".
+    common::Check_Argument_Length("protein name", protein_name, 499 - common::model_files::kCompactness.size());
     common::Check_Argument_Length("chain identifier", protein_chain, 999);
 
     const combine::ZO341_Inputs inputs = combine::Read_ZO341_Inputs(protein_name);
-    const double zo341 = combine::Compute_ZO341(inputs.zscore, inputs.compactness, inputs.seq_ide);
-    common::Write_Output(protein_name + ".zo341", combine::ZO341_File_Line(zo341));
-    combine::Print_ZO341_Line(stdout, protein_name, zo341);
+    const auto step = combine::ZO341_Step(inputs.zscore, inputs.compactness, inputs.seq_ide);
+    common::Write_Step_Files(protein_name, step.files);
+    combine::Print_ZO341_Line(stdout, protein_name, step.value);
     return common::kExitSuccess;
   });
 }

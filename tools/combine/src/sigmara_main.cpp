@@ -7,7 +7,9 @@
 #include <string>
 
 #include "combine/z_score.hpp"
+#include "common/model_files.hpp"
 #include "common/program.hpp"
+#include "common/step.hpp"
 #include "help/sigmara.hpp"
 
 int main(int argc, char** argv) {
@@ -17,14 +19,14 @@ int main(int argc, char** argv) {
     if (!args) return common::kExitFailure;
     const std::string& protein_name = (*args)[0];
     const std::string& protein_chain = (*args)[1];  // accepted, changes nothing
-    // File names are built in 499 characters; the longest suffix is ".vicina.native".
-    common::Check_Argument_Length("protein name", protein_name, 499 - 14);
+    // File names are built in 499 characters.
+    common::Check_Argument_Length("protein name", protein_name, 499 - common::model_files::kLongestSuffix);
     common::Check_Argument_Length("chain identifier", protein_chain, 999);
 
     const combine::Energy_Files energies = combine::Read_Energy_Files(protein_name);
-    const combine::Z_Scores scores = combine::Compute_Z_Scores(energies.pair, energies.surf);
-    combine::Write_Z_Score_Files(protein_name, scores);
-    combine::Print_Z_Score_Lines(stdout, protein_name, scores);
+    const auto step = combine::Z_Score_Step(energies.pair, energies.surf);
+    common::Write_Step_Files(protein_name, step.files);
+    combine::Print_Z_Score_Lines(stdout, protein_name, step.value);
     return common::kExitSuccess;
   });
 }

@@ -8,6 +8,7 @@
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
 #include "common/format.hpp"
+#include "common/model_files.hpp"
 
 namespace combine {
 namespace {
@@ -18,10 +19,10 @@ double Sum(std::span<const double> values) {
   return sum;
 }
 
-Potential_Energies Read_Potential(const std::string& protein_name, const char* potential) {
+Potential_Energies Read_Potential(const std::string& protein_name, std::string_view native, std::string_view random) {
   Potential_Energies energies;
-  energies.native = Read_First_Score(protein_name + potential + ".native");
-  const std::vector<double> shuffled = Read_Score_File(protein_name + potential + ".random", kShuffleCount);
+  energies.native = Read_First_Score(common::model_files::Name(protein_name, native));
+  const std::vector<double> shuffled = Read_Score_File(common::model_files::Name(protein_name, random), kShuffleCount);
   std::copy(shuffled.begin(), shuffled.end(), energies.shuffled.begin());
   return energies;
 }
@@ -75,17 +76,25 @@ Z_Scores Compute_Z_Scores(const Potential_Energies& pair, const Potential_Energi
 
 Energy_Files Read_Energy_Files(const std::string& protein_name) {
   Energy_Files files;
-  files.pair = Read_Potential(protein_name, ".vicina");
-  files.surf = Read_Potential(protein_name, ".exposa");
+  namespace names = common::model_files;
+  files.pair = Read_Potential(protein_name, names::kPairNative, names::kPairRandom);
+  files.surf = Read_Potential(protein_name, names::kSurfaceNative, names::kSurfaceRandom);
   return files;
 }
 
 std::string Z_Score_File_Line(double value) { return common::Format("%8.4lf\n", value); }
 
-void Write_Z_Score_Files(const std::string& protein_name, const Z_Scores& scores) {
-  common::Write_Output(protein_name + ".zscore", Z_Score_File_Line(scores.zscore));
-  common::Write_Output(protein_name + ".pair.zscore", Z_Score_File_Line(scores.zscore_pair));
-  common::Write_Output(protein_name + ".surf.zscore", Z_Score_File_Line(scores.zscore_surf));
+common::Step_Result<Z_Scores> Z_Score_Step(const Potential_Energies& pair, const Potential_Energies& surf) {
+  namespace files = common::model_files;
+  const Z_Scores scores = Compute_Z_Scores(pair, surf);
+  common::Step_Result<Z_Scores> step;
+  step.files = {{std::string(files::kZScore), Z_Score_File_Line(scores.zscore)},
+                {std::string(files::kPairZScore), Z_Score_File_Line(scores.zscore_pair)},
+                {std::string(files::kSurfaceZScore), Z_Score_File_Line(scores.zscore_surf)}};
+  // The next step reads the scores back from these files, with their four decimals.
+  step.value = {common::Filed_Number(step.files[0].text), common::Filed_Number(step.files[1].text),
+                common::Filed_Number(step.files[2].text)};
+  return step;
 }
 
 void Print_Z_Score_Lines(std::FILE* out, const std::string& protein_name, const Z_Scores& scores) {

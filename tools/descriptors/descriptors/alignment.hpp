@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "common/step.hpp"
+
 namespace descriptors {
 
 inline constexpr int kAlignmentSequences = 2;
@@ -61,5 +63,19 @@ double Alignment_Identity(const std::string& path, std::FILE* out);
 
 // The content of ALIGNMENT.seq_ide: "%10.2lf\n".
 std::string Identity_File_Line(double seq_ide);
+
+// The identity as the assessment takes it on.
+struct Identity {
+  double fraction = 0.0;     // as ALIGNMENT.seq_ide gives it
+  std::string percent_line;  // the model's NAME.seq_ide: Identity_Percent_Line(fraction)
+  double percent = 0.0;      // as that line gives it to ZO341
+};
+
+// The percentage line of a model's identity: the fraction times 100, "%.2f\n".
+std::string Identity_Percent_Line(double fraction);
+
+// The identity step: the identity of the alignment in a file (reading notes
+// go to `notes`) and its file ALIGNMENT.seq_ide, named after the alignment.
+common::Step_Result<Identity> Identity_Step(const std::string& path, std::FILE* notes);
 
 }  // namespace descriptors

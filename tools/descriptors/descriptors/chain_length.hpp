@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "common/step.hpp"
 #include "structure/lk_list.hpp"
 
 namespace descriptors {
@@ -13,5 +14,8 @@ double Chain_Length(const structure::Atom_Record* first);
 
 // The content of NAME.length: "%10.4f\n" with the length in single precision.
 std::string Length_File_Line(double length);
+
+// The length step: NAME.length, and the length as the file gives it on.
+common::Step_Result<double> Length_Step(const structure::Atom_List& chain);
 
 }  // namespace descriptors

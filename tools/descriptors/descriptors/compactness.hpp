@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "common/step.hpp"
 #include "structure/geometry.hpp"
 #include "structure/lk_list.hpp"
 
@@ -30,5 +31,8 @@ double Compactness(const structure::Atom_Record* first);
 
 // The content of NAME.compactness: "%10.4f\n" with the value in single precision.
 std::string Compactness_File_Line(double compactness);
+
+// The compactness step: NAME.compactness, and the value as the file gives it on.
+common::Step_Result<double> Compactness_Step(const structure::Atom_List& chain);
 
 }  // namespace descriptors

@@ -5,6 +5,7 @@
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
 #include "common/format.hpp"
+#include "common/model_files.hpp"
 
 namespace descriptors {
 namespace {
@@ -134,5 +135,16 @@ double Alignment_Identity(const std::string& path, std::FILE* out) {
 }
 
 std::string Identity_File_Line(double seq_ide) { return common::Format("%10.2lf\n", seq_ide); }
+
+std::string Identity_Percent_Line(double fraction) { return common::Format("%.2f\n", fraction * 100.0); }
+
+common::Step_Result<Identity> Identity_Step(const std::string& path, std::FILE* notes) {
+  std::string line = Identity_File_Line(Alignment_Identity(path, notes));
+  Identity identity;
+  identity.fraction = common::Filed_Number(line);
+  identity.percent_line = Identity_Percent_Line(identity.fraction);
+  identity.percent = common::Filed_Number(identity.percent_line);
+  return {std::move(identity), {{std::string(common::model_files::kIdentity), std::move(line)}}};
+}
 
 }  // namespace descriptors

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/format.hpp"
+#include "common/model_files.hpp"
 #include "structure/geometry.hpp"
 
 namespace descriptors {
@@ -132,6 +133,12 @@ double Compactness(const structure::Atom_Record* first) {
 
 std::string Compactness_File_Line(double compactness) {
   return common::Format("%10.4f\n", static_cast<double>(static_cast<float>(compactness)));
+}
+
+common::Step_Result<double> Compactness_Step(const structure::Atom_List& chain) {
+  std::string line = Compactness_File_Line(Compactness(chain.first));
+  const double filed = common::Filed_Number(line);
+  return {filed, {{std::string(common::model_files::kCompactness), std::move(line)}}};
 }
 
 }  // namespace descriptors

@@ -18,13 +18,11 @@ int Run_Descriptor_Program(const Descriptor_Tool& tool, int argc, char** argv) {
     structure::Check_Chain_Argument(arguments.protein_chain);
 
     common::File log = common::Open_Output("log");
-    const structure::Atom_List list =
-        structure::Load_Chain(arguments, structure::Get_AA_Type, {stdout, log.get(), "pdbfile.tmp"});
-
-    const std::string line = tool.file_line(list.first);
-    common::Write_Output(arguments.protein_name + std::string(tool.suffix), line);
+    const common::Step_Result<double> result =
+        tool.step(structure::Load_Chain(arguments, structure::Get_AA_Type, {stdout, log.get(), "pdbfile.tmp"}));
+    common::Write_Step_Files(arguments.protein_name, result.files);
     const std::string label(tool.label);
-    std::printf("%s\t%s\t%s", label.c_str(), arguments.protein_name.c_str(), line.c_str());
+    std::printf("%s\t%s\t%s", label.c_str(), arguments.protein_name.c_str(), result.files.front().text.c_str());
     common::Close_Output(log, "log");
     return common::kExitSuccess;
   });

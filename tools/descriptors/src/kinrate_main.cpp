@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "common/files.hpp"
+#include "common/model_files.hpp"
 #include "common/program.hpp"
 #include "descriptors/alignment.hpp"
 #include "help/kinrate.hpp"
@@ -18,12 +18,9 @@ int main(int argc, char** argv) {
       return common::kExitFailure;
     }
     const std::string ali_file = argv[1];  // further arguments are ignored
-    // Names are built in 1000 characters, terminator included: room for ".seq_ide".
-    common::Check_Argument_Length("alignment file name", ali_file, 999 - 8);
-    const std::string out_file = ali_file + ".seq_ide";
-
-    const double seq_ide = descriptors::Alignment_Identity(ali_file, stdout);
-    common::Write_Output(out_file, descriptors::Identity_File_Line(seq_ide));
+    // Names are built in 1000 characters, terminator included: room for the suffix.
+    common::Check_Argument_Length("alignment file name", ali_file, 999 - common::model_files::kIdentity.size());
+    common::Write_Step_Files(ali_file, descriptors::Identity_Step(ali_file, stdout).files);
     return common::kExitSuccess;
   });
 }

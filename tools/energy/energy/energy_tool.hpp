@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/model_files.hpp"
+#include "common/step.hpp"
 #include "energy/potential_table.hpp"
 #include "energy/shuffle.hpp"
 #include "structure/pdb_reader.hpp"
@@ -32,8 +33,10 @@ class Energy_Evaluator {
 };
 
 struct Energy_Tool {
-  std::string_view name;          // program name and file suffix: NAME.<name>.native
-  std::string_view result_label;  // first field of the result line
+  std::string_view name;           // program name
+  std::string_view result_label;   // first field of the result line
+  std::string_view native_suffix;  // of its files (common/model_files.hpp)
+  std::string_view random_suffix;
   MFP_Table (*table_shape)();
   structure::Atom_Type_Function reader_type;
   void (*keep_atoms)(structure::Atom_List&);
@@ -83,6 +86,20 @@ class Energy_Profile_Run {
   Sequence_Shuffler shuffler_;
 };
 
+// The energies of the native sequence and of the shuffles, twice.
+struct Energy_Values {
+  Profile_Energies computed;  // as evaluated: the program's result line shows computed.native
+  Profile_Energies filed;     // as the two files give them on to the Z-scores ("%13.5lf")
+};
+
+// The energy step of a tool: the chain as read (any atom types) prepared for
+// the tool, its native energy and kShuffles shuffles (seeded by `seeds` in
+// turn), and the files NAME<native_suffix> and NAME<random_suffix>.
+// `protein_name` and `chain_id` name the structure in messages.
+common::Step_Result<Energy_Values> Energy_Step(const Energy_Tool& tool, structure::Atom_List chain,
+                                               const MFP_Table& table, const Seed_Source& seeds,
+                                               const std::string& protein_name, char chain_id);
+
 // One line of an energy file: "%13.5lf\n".
 std::string Energy_File_Line(double energy);
 
@@ -93,12 +110,16 @@ std::string Shuffled_Energies_Text(std::span<const double> shuffled);
 void Check_Energy_Arguments(const std::string& potential_name, const std::string& protein_name,
                             const std::string& protein_chain);
 
+// An evaluation of the native sequence and its shuffles other than
+// Energy_Profile_Run's (the benchmark's straightforward one).
+using Profile_Function = Profile_Energies (*)(const Energy_Tool& tool, structure::Atom_List& list,
+                                              const MFP_Table& table, const std::function<unsigned()>& next_seed);
+
 // How a run loads its table and computes its energies: the programs' own way
 // unless a caller (the benchmark) swaps in another to compare.
 struct Energy_Method {
   MFP_Table (*load)(MFP_Table shape, const std::string& path) = Load_Potential;
-  Profile_Energies (*profile)(const Energy_Tool& tool, structure::Atom_List& list, const MFP_Table& table,
-                              const std::function<unsigned()>& next_seed) = nullptr;  // null: Energy_Profile_Run
+  Profile_Function profile = nullptr;  // null: Energy_Profile_Run
 };
 
 // Where a run writes: its reader notes and result line, "log", and the

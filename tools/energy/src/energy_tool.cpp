@@ -5,6 +5,7 @@
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
 #include "common/format.hpp"
+#include "common/model_files.hpp"
 #include "common/program.hpp"
 #include "energy/pair_energy.hpp"
 #include "energy/surface_energy.hpp"
@@ -37,6 +38,8 @@ std::unique_ptr<Energy_Evaluator> Make(const structure::Atom_Record* first, cons
 
 const Energy_Tool kPairTool = {"vicina",
                                "pair_ene",
+                               common::model_files::kPairNative,
+                               common::model_files::kPairRandom,
                                Pair_Table_Shape,
                                pair::Get_AA_CA_CB_Atom_Type,
                                pair::Keep_Only_Directly_Required_Atoms,
@@ -44,6 +47,8 @@ const Energy_Tool kPairTool = {"vicina",
                                Make<pair::Pair_Geometry>};
 const Energy_Tool kSurfaceTool = {"exposa",
                                   "exposa",
+                                  common::model_files::kSurfaceNative,
+                                  common::model_files::kSurfaceRandom,
                                   Surface_Table_Shape,
                                   structure::Get_AA_Type,
                                   surface::Keep_Only_Directly_Required_Atoms,
@@ -111,6 +116,37 @@ std::string Shuffled_Energies_Text(std::span<const double> shuffled) {
   return text;
 }
 
+namespace {
+
+// The energy step with the seeds and the evaluation as parameters: the
+// programs' evaluation unless `profile` swaps in another (the benchmark's).
+common::Step_Result<Energy_Values> Energy_Step_With(const Energy_Tool& tool, structure::Atom_List chain,
+                                                    const MFP_Table& table, const std::function<unsigned()>& next_seed,
+                                                    const std::string& protein_name, char chain_id,
+                                                    Profile_Function profile) {
+  structure::Atom_List list = Prepare_Structure(tool, std::move(chain), protein_name, chain_id);
+  Energy_Values values;
+  values.computed =
+      profile ? profile(tool, list, table, next_seed) : Energy_Profile_Run(tool, list, table).Profile(next_seed);
+  std::string native = Energy_File_Line(values.computed.native);
+  std::string random = Shuffled_Energies_Text(values.computed.shuffled);
+  // The Z-scores see the energies with the files' five decimals.
+  values.filed.native = common::Filed_Number(native);
+  for (const double energy : values.computed.shuffled)
+    values.filed.shuffled.push_back(common::Filed_Number(Energy_File_Line(energy)));
+  return {std::move(values),
+          {{std::string(tool.native_suffix), std::move(native)}, {std::string(tool.random_suffix), std::move(random)}}};
+}
+
+}  // namespace
+
+common::Step_Result<Energy_Values> Energy_Step(const Energy_Tool& tool, structure::Atom_List chain,
+                                               const MFP_Table& table, const Seed_Source& seeds,
+                                               const std::string& protein_name, char chain_id) {
+  return Energy_Step_With(
+      tool, std::move(chain), table, [&seeds] { return seeds.Next(); }, protein_name, chain_id, nullptr);
+}
+
 void Check_Energy_Arguments(const std::string& potential_name, const std::string& protein_name,
                             const std::string& protein_chain) {
   common::Check_Argument_Length("potential file name", potential_name, kMaxPotentialPath);
@@ -123,18 +159,16 @@ Profile_Energies Run_Energy(const Energy_Tool& tool, const std::string& potentia
                             const Energy_Method& method) {
   common::File log = common::Open_Output(io.log_path);
   const MFP_Table table = method.load(tool.table_shape(), potential_name);
-  structure::Atom_List list = Prepare_Structure(tool, protein_name, chain, {io.out, log.get(), io.tmp_path});
-
-  const Profile_Energies energies = method.profile ? method.profile(tool, list, table, next_seed)
-                                                   : Energy_Profile_Run(tool, list, table).Profile(next_seed);
-  const std::string stem = protein_name + "." + std::string(tool.name);
-  common::Write_Output(stem + ".native", Energy_File_Line(energies.native));
-  common::Write_Output(stem + ".random", Shuffled_Energies_Text(energies.shuffled));
+  const common::Step_Result<Energy_Values> result = Energy_Step_With(
+      tool,
+      structure::Load_Chain({protein_name, std::string(1, chain)}, tool.reader_type, {io.out, log.get(), io.tmp_path}),
+      table, next_seed, protein_name, chain, method.profile);
+  common::Write_Step_Files(protein_name, result.files);
   common::Close_Output(log, io.log_path);
 
   const std::string label(tool.result_label);
-  std::fprintf(io.out, "%s\t%s\t%10.4lf\n", label.c_str(), protein_name.c_str(), energies.native);
-  return energies;
+  std::fprintf(io.out, "%s\t%s\t%10.4lf\n", label.c_str(), protein_name.c_str(), result.value.computed.native);
+  return result.value.computed;
 }
 
 int Run_Energy_Program(const Energy_Tool& tool, int argc, char** argv) {

@@ -22,8 +22,8 @@ double Read_Score_File(const std::string& path);
 
 // The feature line that verdicta writes for one model: "%8.3lf   " with
 // 1 - ZO341, then "%5.0lf\n" with the chain length.
-std::string Feature_Value_Text(double one_minus_zo341);
-std::string Feature_Length_Text(double length);
+std::string ZO341_Feature_Text(double zo341);
+std::string Length_Feature_Text(double length);
 
 struct Feature_Record {
   std::vector<double> values;      // feat_num values, in feature order

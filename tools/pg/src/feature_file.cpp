@@ -19,9 +19,9 @@ double Read_Score_File(const std::string& path) {
   return *value;
 }
 
-std::string Feature_Value_Text(double one_minus_zo341) { return common::Format("%8.3lf   ", one_minus_zo341); }
+std::string ZO341_Feature_Text(double zo341) { return common::Format("%8.3lf   ", 1.0 - zo341); }
 
-std::string Feature_Length_Text(double length) { return common::Format("%5.0lf\n", length); }
+std::string Length_Feature_Text(double length) { return common::Format("%5.0lf\n", length); }
 
 Feature_Records Read_Feature_Records(std::FILE* in, const cPDF_Table& table, const std::string& file_name) {
   Feature_Records result;

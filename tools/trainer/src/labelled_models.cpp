@@ -14,7 +14,9 @@
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
 #include "common/format.hpp"
+#include "common/model_files.hpp"
 #include "common/scan.hpp"
+#include "common/step.hpp"
 #include "energy/potential_table.hpp"
 #include "pg/feature_file.hpp"
 #include "structure/residues.hpp"
@@ -174,7 +176,7 @@ Model_Features Assess_With_Identity(const catena::Shared_Inputs& shared, const s
   Model_Features features;
   catena::Model_Job job;
   job.model = model_path;
-  job.chain = "A";  // the chain the model files are written with
+  job.chain.assign(1, 'A');  // the chain the model files are written with
   const catena::Model_Result result = catena::Assess_Model(shared, job, "");
   if (!result.error.empty()) {
     features.error = result.error;
@@ -182,17 +184,15 @@ Model_Features Assess_With_Identity(const catena::Shared_Inputs& shared, const s
   }
   // The values pass as catena passes them: each read back from its file's text.
   const std::string identity = common::Format("%.2f\n", identity_percent);
-  const double zscore = common::Scan_Double(result.z_combined).value_or(0.0);
-  const double compactness = common::Scan_Double(result.compactness).value_or(0.0);
-  const std::string zo341 = combine::ZO341_File_Line(
-      combine::Compute_ZO341(zscore, compactness, common::Scan_Double(identity).value_or(0.0)));
-  const double zo341_value = common::Scan_Double(zo341).value_or(0.0);
+  const double zscore = common::Filed_Number(result.z_combined);
+  const double compactness = common::Filed_Number(result.compactness);
+  const auto zo341 = combine::ZO341_Step(zscore, compactness, common::Filed_Number(identity));
   features.z_combined = result.z_combined;
   features.compactness = result.compactness;
-  features.zo341 = result.zo341.empty() ? std::string(common::First_Word(zo341)) : result.zo341;
-  features.one_minus_zo341 = common::Scan_Double(pg::Feature_Value_Text(1.0 - zo341_value)).value_or(0.0);
-  features.length =
-      common::Scan_Double(pg::Feature_Length_Text(common::Scan_Double(result.length).value_or(0.0))).value_or(0.0);
+  features.zo341 =
+      result.zo341.empty() ? std::string(common::First_Word(zo341.Text(common::model_files::kZO341))) : result.zo341;
+  features.one_minus_zo341 = common::Filed_Number(pg::ZO341_Feature_Text(zo341.value));
+  features.length = common::Filed_Number(pg::Length_Feature_Text(common::Filed_Number(result.length)));
   return features;
 }
 

@@ -12,6 +12,7 @@
 #include "common/program.hpp"
 #include "common/scan.hpp"
 #include "pg/class_lookup.hpp"
+#include "pg/pg_step.hpp"
 #include "trainer/addestra.hpp"
 #include "trainer/calibration.hpp"
 #include "trainer/labelled_models.hpp"
@@ -120,7 +121,7 @@ std::vector<Scored_Model> Score(const pg::cPDF_Table& table, const std::vector<L
   for (const Labelled_Model& model : models) {
     const double values[2] = {model.one_minus_zo341, model.length};
     // pG as verdicta prints it.
-    const std::string printed = common::Format("%5.2lf", pg::Look_Up_Record(table, values).pG);
+    const std::string printed = pg::pG_Text(pg::Look_Up_Record(table, values).pG);
     scored.push_back({common::Scan_Double(printed).value_or(0.0), model.correct});
   }
   return scored;

@@ -7,6 +7,7 @@
 #include "combine/zo341.hpp"
 #include "common/fatal_error.hpp"
 #include "common/scan.hpp"
+#include "common/step.hpp"
 #include "descriptors/compactness.hpp"
 #include "energy/energy_tool.hpp"
 #include "energy/shuffle.hpp"
@@ -28,9 +29,6 @@ combine::Potential_Energies Energies(const energy::Energy_Tool& tool, const stru
     energies.shuffled[k] = run.Shuffled_Energy(static_cast<unsigned>(k + 1));
   return energies;
 }
-
-// A value as the programs' files carry it from one step to the next.
-double As_Written(const std::string& line) { return common::Scan_Double(line).value_or(0.0); }
 
 }  // namespace
 
@@ -70,8 +68,10 @@ Threading_Scores Score_Threaded(const structure::Atom_List& backbone, const std:
   std::size_t same = 0;
   for (std::size_t i = 0; i < own.size(); ++i) same += own[i] == sequence[i];
   scores.identity = own.empty() ? 0.0 : 100.0 * static_cast<double>(same) / static_cast<double>(own.size());
-  const double compactness = As_Written(descriptors::Compactness_File_Line(descriptors::Compactness(threaded.first)));
-  scores.zo341 = combine::Compute_ZO341(As_Written(combine::Z_Score_File_Line(z.zscore)), compactness, scores.identity);
+  // ZO341 takes the Z-score and the compactness as the programs' files carry them.
+  const double compactness = descriptors::Compactness_Step(threaded).value;
+  scores.zo341 =
+      combine::Compute_ZO341(common::Filed_Number(combine::Z_Score_File_Line(z.zscore)), compactness, scores.identity);
   return scores;
 }
 
