@@ -131,9 +131,11 @@ void Assess(const Shared_Inputs& shared, const Model_Job& job, const std::string
   const structure::Atom_List chain = Read_Job_Chain(shared, job, io, result);
   const char chain_id = result.chain.front();
 
+  // Each step's files are kept as soon as it succeeds, as the programs run
+  // one after the other would leave them when a later one fails.
   const auto pair = Energies(energy::kPairTool, chain, shared.pair_table, shared, job.model, chain_id);
-  const auto surface = Energies(energy::kSurfaceTool, chain, shared.surface_table, shared, job.model, chain_id);
   add_files(pair.files);
+  const auto surface = Energies(energy::kSurfaceTool, chain, shared.surface_table, shared, job.model, chain_id);
   add_files(surface.files);
   result.pair_energy = Trimmed(pair.Text(model_files::kPairNative));
   result.surface_energy = Trimmed(surface.Text(model_files::kSurfaceNative));
