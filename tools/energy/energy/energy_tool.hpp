@@ -102,6 +102,8 @@ common::Step_Result<Energy_Values> Energy_Step(const Energy_Tool& tool, structur
 
 // One line of an energy file: "%13.5lf\n".
 std::string Energy_File_Line(double energy);
+// Appends Energy_File_Line(energy) to `text`; returns the number it shows.
+double Append_Energy_Line(double energy, std::string& text);
 
 // The random file's text: one line per shuffled energy.
 std::string Shuffled_Energies_Text(std::span<const double> shuffled);
