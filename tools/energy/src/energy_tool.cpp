@@ -57,6 +57,22 @@ const Energy_Tool kSurfaceTool = {"exposa",
                                   "CB",
                                   Make<surface::Surface_Geometry>};
 
+namespace {
+
+// The tool's filter; refuses a structure with no atom left.
+structure::Atom_List Keep_Tool_Atoms(const Energy_Tool& tool, structure::Atom_List list,
+                                     const std::string& protein_name, char chain) {
+  tool.keep_atoms(list);
+  if (list.empty()) {
+    const std::string kept(tool.kept_atoms);
+    common::Fail(common::kExitPeriod, "no %s atom %s in '%s'.", kept.c_str(), structure::Chain_Label(chain).c_str(),
+                 protein_name.c_str());
+  }
+  return list;
+}
+
+}  // namespace
+
 structure::Atom_List Prepare_Structure(const Energy_Tool& tool, const std::string& protein_name, char chain,
                                        const structure::Reader_Io& io) {
   return Prepare_Structure(tool, structure::Load_Chain({protein_name, std::string(1, chain)}, tool.reader_type, io),
@@ -66,13 +82,14 @@ structure::Atom_List Prepare_Structure(const Energy_Tool& tool, const std::strin
 structure::Atom_List Prepare_Structure(const Energy_Tool& tool, structure::Atom_List list,
                                        const std::string& protein_name, char chain) {
   structure::Build_Virtual_CB_for_Glycines(list);
-  tool.keep_atoms(list);
-  if (list.empty()) {
-    const std::string kept(tool.kept_atoms);
-    common::Fail(common::kExitPeriod, "no %s atom %s in '%s'.", kept.c_str(), structure::Chain_Label(chain).c_str(),
-                 protein_name.c_str());
-  }
-  return list;
+  return Keep_Tool_Atoms(tool, std::move(list), protein_name, chain);
+}
+
+structure::Atom_List Narrow_Prepared_Structure(const Energy_Tool& tool, const structure::Atom_List& prepared,
+                                               const std::string& protein_name, char chain) {
+  // The residues of a prepared list are numbered in runs, as after the
+  // virtual beta carbons, so the filter numbers them alike.
+  return Keep_Tool_Atoms(tool, prepared.Copy(), protein_name, chain);
 }
 
 Energy_Profile_Run::Energy_Profile_Run(const Energy_Tool& tool, const structure::Atom_List& list,
@@ -149,16 +166,10 @@ std::string Shuffled_Energies_Text(std::span<const double> shuffled) {
 
 namespace {
 
-// The energy step with the seeds and the evaluation as parameters: the
-// programs' evaluation unless `profile` swaps in another (the benchmark's).
-common::Step_Result<Energy_Values> Energy_Step_With(const Energy_Tool& tool, structure::Atom_List chain,
-                                                    const MFP_Table& table, const std::function<unsigned()>& next_seed,
-                                                    const std::string& protein_name, char chain_id,
-                                                    Profile_Function profile) {
-  structure::Atom_List list = Prepare_Structure(tool, std::move(chain), protein_name, chain_id);
+// The step's value and files from the energies as evaluated.
+common::Step_Result<Energy_Values> Energy_Files(const Energy_Tool& tool, Profile_Energies computed) {
   Energy_Values values;
-  values.computed =
-      profile ? profile(tool, list, table, next_seed) : Energy_Profile_Run(tool, list, table).Profile(next_seed);
+  values.computed = std::move(computed);
   // The Z-scores see the energies with the files' five decimals.
   std::string native;
   values.filed.native = Append_Energy_Line(values.computed.native, native);
@@ -171,6 +182,17 @@ common::Step_Result<Energy_Values> Energy_Step_With(const Energy_Tool& tool, str
           {{std::string(tool.native_suffix), std::move(native)}, {std::string(tool.random_suffix), std::move(random)}}};
 }
 
+// The energy step with the seeds and the evaluation as parameters: the
+// programs' evaluation unless `profile` swaps in another (the benchmark's).
+common::Step_Result<Energy_Values> Energy_Step_With(const Energy_Tool& tool, structure::Atom_List chain,
+                                                    const MFP_Table& table, const std::function<unsigned()>& next_seed,
+                                                    const std::string& protein_name, char chain_id,
+                                                    Profile_Function profile) {
+  structure::Atom_List list = Prepare_Structure(tool, std::move(chain), protein_name, chain_id);
+  return Energy_Files(
+      tool, profile ? profile(tool, list, table, next_seed) : Energy_Profile_Run(tool, list, table).Profile(next_seed));
+}
+
 }  // namespace
 
 common::Step_Result<Energy_Values> Energy_Step(const Energy_Tool& tool, structure::Atom_List chain,
@@ -178,6 +200,11 @@ common::Step_Result<Energy_Values> Energy_Step(const Energy_Tool& tool, structur
                                                const std::string& protein_name, char chain_id) {
   return Energy_Step_With(
       tool, std::move(chain), table, [&seeds] { return seeds.Next(); }, protein_name, chain_id, nullptr);
+}
+
+common::Step_Result<Energy_Values> Prepared_Energy_Step(const Energy_Tool& tool, const structure::Atom_List& prepared,
+                                                        const MFP_Table& table, const Seed_Source& seeds) {
+  return Energy_Files(tool, Energy_Profile_Run(tool, prepared, table).Profile([&seeds] { return seeds.Next(); }));
 }
 
 void Check_Energy_Arguments(const std::string& potential_name, const std::string& protein_name,
