@@ -67,6 +67,10 @@ TEST(Scan, EachRuleOnItsEdges) {
       {"%d", "4.9", 4.0},
       {"%d", "x1", std::nullopt},
       {"%d", "2147483648", std::nullopt},
+      {"%d", "-2147483648", INT_MIN},
+      {"%d", "999999999", 999999999.0},
+      {"%d", "\t+7", 7.0},
+      {"%d", "-x", std::nullopt},
       {"%d saturating", "2147483648", INT_MAX},
       {"%d saturating", "-" + huge, INT_MIN},
       {"%d saturating", "-", std::nullopt},
@@ -121,12 +125,27 @@ TEST(Scan, EachRuleOnItsEdges) {
   }
 }
 
+TEST(ScanFloat, ShortDecimalsEqualStrtof) {
+  // Every width of coordinate and occupancy field, over the whole range of
+  // seven digits in steps that visit every last digit.
+  char text[32];
+  for (int decimals = 1; decimals <= 6; ++decimals)
+    for (long n = -9999999; n <= 9999999; n += 9973) {
+      std::snprintf(text, sizeof text, "%.*f", decimals, static_cast<double>(n) / std::pow(10.0, decimals));
+      const float expected = std::strtof(text, nullptr);
+      const std::optional<float> found = Scan_Float(text);
+      ASSERT_TRUE(found.has_value()) << text;
+      ASSERT_EQ(std::memcmp(&*found, &expected, sizeof expected), 0) << text;
+    }
+}
+
 TEST(ScanFloat, EqualsStrtof) {
   const char* const texts[] = {
-      "  12.345",  "-999.999", "   0.000", "-0.000", "1234.5678", "0.1",     "16777217",   "3.4028236e38",
-      "1e-40",     "1e-50",    "+7.5",     ".5",     "-.25x",     "0x1p3",   "-0X1.8p1",   "inf",
-      "-INF",      "nan",      "1.5e",     "2.5e+",  "  7.25abc", "8.125 9", "4.0000001p", "33554431.0",
-      "0.3000001", "-",        "",         "   ",    "x1",        "1,5",     "\t-3.75"};
+      "  12.345",  "-999.999",   "   0.000",  "-0.000", "1234.5678", "0.1",     "16777217",   "3.4028236e38",
+      "1e-40",     "1e-50",      "+7.5",      ".5",     "-.25x",     "0x1p3",   "-0X1.8p1",   "inf",
+      "-INF",      "nan",        "1.5e",      "2.5e+",  "  7.25abc", "8.125 9", "4.0000001p", "33554431.0",
+      "0.3000001", "-",          "",          "   ",    "x1",        "1,5",     "\t-3.75",    "9999.999",
+      "99999.999", "-0.0000001", "0000000.1", "1.5e3",  "2.5\n",     "7.",      "12345.675"};
   for (const char* text : texts) {
     SCOPED_TRACE(std::string("'") + text + "'");
     char* end = nullptr;

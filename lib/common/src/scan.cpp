@@ -195,6 +195,31 @@ std::optional<double> Scan_Double(std::FILE* in) {
   return value;
 }
 
+namespace {
+
+// [-]digits.digits of at most seven digits in all, then the end or a blank
+// (a coordinate, an occupancy): the digits as one integer and the power of
+// ten are exact floats, and their quotient is rounded once, correctly, as
+// strtof rounds. Nothing for anything else.
+std::optional<float> Plain_Short_Float(const char* p, const char* end) {
+  const bool negative = p < end && *p == '-';
+  if (negative) ++p;
+  std::uint32_t number = 0;
+  const char* const whole = p;
+  for (; p < end && Is_Digit(*p) && p - whole < 8; ++p) number = number * 10 + static_cast<std::uint32_t>(*p - '0');
+  const auto whole_digits = p - whole;
+  if (whole_digits == 0 || p == end || *p != '.') return std::nullopt;
+  const char* const fraction = ++p;
+  for (; p < end && Is_Digit(*p) && p - fraction < 8; ++p) number = number * 10 + static_cast<std::uint32_t>(*p - '0');
+  const auto decimals = p - fraction;
+  if (decimals == 0 || whole_digits + decimals > 7 || (p != end && !Is_Space(*p))) return std::nullopt;
+  static constexpr float kPowers[] = {1e0F, 1e1F, 1e2F, 1e3F, 1e4F, 1e5F, 1e6F, 1e7F};
+  const float magnitude = static_cast<float>(number) / kPowers[decimals];
+  return negative ? -magnitude : magnitude;
+}
+
+}  // namespace
+
 std::optional<float> Scan_Float(std::string_view text) {
   // Plain decimals (coordinates are read by the million) go through
   // std::from_chars, which rounds correctly as strtof does and so gives the
@@ -204,6 +229,7 @@ std::optional<float> Scan_Float(std::string_view text) {
   while (begin < text.size() && Is_Space(text[begin])) ++begin;
   const char* const first = text.data() + begin;
   const char* const last = text.data() + text.size();
+  if (const std::optional<float> plain = Plain_Short_Float(first, last)) return plain;
   float value = 0.0F;
   const auto [end, error] = std::from_chars(first, last, value);
   const bool plain = error == std::errc() && std::isfinite(value) && (*first == '-' || Is_Digit(*first)) &&
@@ -276,6 +302,18 @@ bool Scan_Cursor::Skip_Int() {
 }
 
 std::optional<int> Scan_Cursor::Int() {
+  // Up to nine digits after blanks and an optional '-' cannot overflow: read
+  // here as strtoll reads them, without the copy.
+  const char* p = pos_;
+  while (p < end_ && Is_Space(*p)) ++p;
+  const bool negative = p < end_ && *p == '-';
+  const char* const digits = p + (negative ? 1 : 0);
+  int number = 0;
+  for (p = digits; p < end_ && Is_Digit(*p) && p - digits < 9; ++p) number = number * 10 + (*p - '0');
+  if (p > digits && (p == end_ || !Is_Digit(*p))) {
+    pos_ = p;
+    return negative ? -number : number;
+  }
   const std::string copy(pos_, end_);
   char* stop = nullptr;
   const long long value = std::strtoll(copy.c_str(), &stop, 10);

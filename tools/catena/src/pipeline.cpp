@@ -80,13 +80,13 @@ combine::Potential_Energies Potential(const energy::Energy_Values& energies) {
   return potential;
 }
 
-common::Step_Result<energy::Energy_Values> Energies(const energy::Energy_Tool& tool, const structure::Atom_List& chain,
-                                                    const energy::MFP_Table& table, const Shared_Inputs& shared,
-                                                    const std::string& model, char chain_id) {
+// Runs `step`; a failure names the glycine that has no virtual beta carbon,
+// where the programs keep their own message.
+template <typename Step>
+auto Naming_Glycine(const structure::Atom_List& chain, Step&& step) {
   try {
-    return energy::Energy_Step(tool, chain.Copy(), table, energy::Seed_Source{shared.seed}, model, chain_id);
+    return step();
   } catch (const common::Fatal_Error&) {
-    // The programs keep their own message; catena names the glycine.
     if (const auto glycine = structure::Glycine_Without_Backbone(chain))
       common::Fail(common::kNoEnding, "%s", glycine->c_str());
     throw;
@@ -131,11 +131,21 @@ void Assess(const Shared_Inputs& shared, const Model_Job& job, const std::string
   const structure::Atom_List chain = Read_Job_Chain(shared, job, io, result);
   const char chain_id = result.chain.front();
 
-  // Each step's files are kept as soon as it succeeds, as the programs run
-  // one after the other would leave them when a later one fails.
-  const auto pair = Energies(energy::kPairTool, chain, shared.pair_table, shared, job.model, chain_id);
+  // The surface tool's atoms (CB) are a subset of the pair tool's (CA and CB):
+  // the chain is copied and given virtual beta carbons once. Each step's files
+  // are kept as soon as it succeeds, as the programs run one after the other
+  // would leave them when a later one fails.
+  const energy::Seed_Source seeds{shared.seed};
+  const structure::Atom_List pair_atoms = Naming_Glycine(
+      chain, [&] { return energy::Prepare_Structure(energy::kPairTool, chain.Copy(), job.model, chain_id); });
+  const auto pair = Naming_Glycine(
+      chain, [&] { return energy::Prepared_Energy_Step(energy::kPairTool, pair_atoms, shared.pair_table, seeds); });
   add_files(pair.files);
-  const auto surface = Energies(energy::kSurfaceTool, chain, shared.surface_table, shared, job.model, chain_id);
+  const structure::Atom_List surface_atoms =
+      energy::Narrow_Prepared_Structure(energy::kSurfaceTool, pair_atoms, job.model, chain_id);
+  const auto surface = Naming_Glycine(chain, [&] {
+    return energy::Prepared_Energy_Step(energy::kSurfaceTool, surface_atoms, shared.surface_table, seeds);
+  });
   add_files(surface.files);
   result.pair_energy = Trimmed(pair.Text(model_files::kPairNative));
   result.surface_energy = Trimmed(surface.Text(model_files::kSurfaceNative));

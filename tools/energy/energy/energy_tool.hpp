@@ -57,6 +57,13 @@ structure::Atom_List Prepare_Structure(const Energy_Tool& tool, const std::strin
 structure::Atom_List Prepare_Structure(const Energy_Tool& tool, structure::Atom_List list,
                                        const std::string& protein_name, char chain);
 
+// A structure prepared for one tool narrowed to another whose filter keeps a
+// subset of its atoms (the pair tool's CA and CB to the surface tool's CB):
+// the same list as preparing the chain as read, without copying the whole
+// chain and building its virtual beta carbons again.
+structure::Atom_List Narrow_Prepared_Structure(const Energy_Tool& tool, const structure::Atom_List& prepared,
+                                               const std::string& protein_name, char chain);
+
 struct Profile_Energies {
   double native = 0.0;
   std::vector<double> shuffled;  // in the order of the shuffles
@@ -99,9 +106,14 @@ struct Energy_Values {
 common::Step_Result<Energy_Values> Energy_Step(const Energy_Tool& tool, structure::Atom_List chain,
                                                const MFP_Table& table, const Seed_Source& seeds,
                                                const std::string& protein_name, char chain_id);
+// The same step on a structure already prepared for the tool.
+common::Step_Result<Energy_Values> Prepared_Energy_Step(const Energy_Tool& tool, const structure::Atom_List& prepared,
+                                                        const MFP_Table& table, const Seed_Source& seeds);
 
 // One line of an energy file: "%13.5lf\n".
 std::string Energy_File_Line(double energy);
+// Appends Energy_File_Line(energy) to `text`; returns the number it shows.
+double Append_Energy_Line(double energy, std::string& text);
 
 // The random file's text: one line per shuffled energy.
 std::string Shuffled_Energies_Text(std::span<const double> shuffled);

@@ -1,5 +1,7 @@
 #include "energy/energy_tool.hpp"
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 
 #include "common/fatal_error.hpp"
@@ -55,6 +57,22 @@ const Energy_Tool kSurfaceTool = {"exposa",
                                   "CB",
                                   Make<surface::Surface_Geometry>};
 
+namespace {
+
+// The tool's filter; refuses a structure with no atom left.
+structure::Atom_List Keep_Tool_Atoms(const Energy_Tool& tool, structure::Atom_List list,
+                                     const std::string& protein_name, char chain) {
+  tool.keep_atoms(list);
+  if (list.empty()) {
+    const std::string kept(tool.kept_atoms);
+    common::Fail(common::kExitPeriod, "no %s atom %s in '%s'.", kept.c_str(), structure::Chain_Label(chain).c_str(),
+                 protein_name.c_str());
+  }
+  return list;
+}
+
+}  // namespace
+
 structure::Atom_List Prepare_Structure(const Energy_Tool& tool, const std::string& protein_name, char chain,
                                        const structure::Reader_Io& io) {
   return Prepare_Structure(tool, structure::Load_Chain({protein_name, std::string(1, chain)}, tool.reader_type, io),
@@ -64,13 +82,14 @@ structure::Atom_List Prepare_Structure(const Energy_Tool& tool, const std::strin
 structure::Atom_List Prepare_Structure(const Energy_Tool& tool, structure::Atom_List list,
                                        const std::string& protein_name, char chain) {
   structure::Build_Virtual_CB_for_Glycines(list);
-  tool.keep_atoms(list);
-  if (list.empty()) {
-    const std::string kept(tool.kept_atoms);
-    common::Fail(common::kExitPeriod, "no %s atom %s in '%s'.", kept.c_str(), structure::Chain_Label(chain).c_str(),
-                 protein_name.c_str());
-  }
-  return list;
+  return Keep_Tool_Atoms(tool, std::move(list), protein_name, chain);
+}
+
+structure::Atom_List Narrow_Prepared_Structure(const Energy_Tool& tool, const structure::Atom_List& prepared,
+                                               const std::string& protein_name, char chain) {
+  // The residues of a prepared list are numbered in runs, as after the
+  // virtual beta carbons, so the filter numbers them alike.
+  return Keep_Tool_Atoms(tool, prepared.Copy(), protein_name, chain);
 }
 
 Energy_Profile_Run::Energy_Profile_Run(const Energy_Tool& tool, const structure::Atom_List& list,
@@ -108,15 +127,58 @@ double Energy_Profile_Run::Shuffled_Energy(unsigned seed) {
   return evaluator_->Energy(atom_codes_);
 }
 
-std::string Energy_File_Line(double energy) { return common::Format("%13.5lf\n", energy); }
+// Appends the energy's line ("%13.5lf\n") to `text` and returns its value as
+// the file gives it. std::to_chars rounds the exact binary value to five
+// decimals, ties to even, as printf does, at a fraction of the cost;
+// anything unusual goes to printf.
+double Append_Energy_Line(double energy, std::string& text) {
+  constexpr int kWidth = 13;
+  if (std::isfinite(energy) && std::fabs(energy) < 1e15) {
+    char digits[32];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, energy, std::chars_format::fixed, 5);
+    if (error == std::errc()) {
+      const auto length = static_cast<int>(end - digits);
+      if (length < kWidth) text.append(static_cast<std::size_t>(kWidth - length), ' ');
+      text.append(digits, end);
+      text += '\n';
+      return common::Filed_Number(std::string_view(digits, end));
+    }
+  }
+  const std::string line = common::Format("%13.5lf\n", energy);
+  text += line;
+  return common::Filed_Number(line);
+}
+
+std::string Energy_File_Line(double energy) {
+  std::string line;
+  Append_Energy_Line(energy, line);
+  return line;
+}
 
 std::string Shuffled_Energies_Text(std::span<const double> shuffled) {
   std::string text;
-  for (const double energy : shuffled) text += Energy_File_Line(energy);
+  text.reserve(shuffled.size() * 14);
+  for (const double energy : shuffled) Append_Energy_Line(energy, text);
   return text;
 }
 
 namespace {
+
+// The step's value and files from the energies as evaluated.
+common::Step_Result<Energy_Values> Energy_Files(const Energy_Tool& tool, Profile_Energies computed) {
+  Energy_Values values;
+  values.computed = std::move(computed);
+  // The Z-scores see the energies with the files' five decimals.
+  std::string native;
+  values.filed.native = Append_Energy_Line(values.computed.native, native);
+  std::string random;
+  random.reserve(values.computed.shuffled.size() * 14);
+  values.filed.shuffled.reserve(values.computed.shuffled.size());
+  for (const double energy : values.computed.shuffled)
+    values.filed.shuffled.push_back(Append_Energy_Line(energy, random));
+  return {std::move(values),
+          {{std::string(tool.native_suffix), std::move(native)}, {std::string(tool.random_suffix), std::move(random)}}};
+}
 
 // The energy step with the seeds and the evaluation as parameters: the
 // programs' evaluation unless `profile` swaps in another (the benchmark's).
@@ -125,17 +187,8 @@ common::Step_Result<Energy_Values> Energy_Step_With(const Energy_Tool& tool, str
                                                     const std::string& protein_name, char chain_id,
                                                     Profile_Function profile) {
   structure::Atom_List list = Prepare_Structure(tool, std::move(chain), protein_name, chain_id);
-  Energy_Values values;
-  values.computed =
-      profile ? profile(tool, list, table, next_seed) : Energy_Profile_Run(tool, list, table).Profile(next_seed);
-  std::string native = Energy_File_Line(values.computed.native);
-  std::string random = Shuffled_Energies_Text(values.computed.shuffled);
-  // The Z-scores see the energies with the files' five decimals.
-  values.filed.native = common::Filed_Number(native);
-  for (const double energy : values.computed.shuffled)
-    values.filed.shuffled.push_back(common::Filed_Number(Energy_File_Line(energy)));
-  return {std::move(values),
-          {{std::string(tool.native_suffix), std::move(native)}, {std::string(tool.random_suffix), std::move(random)}}};
+  return Energy_Files(
+      tool, profile ? profile(tool, list, table, next_seed) : Energy_Profile_Run(tool, list, table).Profile(next_seed));
 }
 
 }  // namespace
@@ -145,6 +198,11 @@ common::Step_Result<Energy_Values> Energy_Step(const Energy_Tool& tool, structur
                                                const std::string& protein_name, char chain_id) {
   return Energy_Step_With(
       tool, std::move(chain), table, [&seeds] { return seeds.Next(); }, protein_name, chain_id, nullptr);
+}
+
+common::Step_Result<Energy_Values> Prepared_Energy_Step(const Energy_Tool& tool, const structure::Atom_List& prepared,
+                                                        const MFP_Table& table, const Seed_Source& seeds) {
+  return Energy_Files(tool, Energy_Profile_Run(tool, prepared, table).Profile([&seeds] { return seeds.Next(); }));
 }
 
 void Check_Energy_Arguments(const std::string& potential_name, const std::string& protein_name,
