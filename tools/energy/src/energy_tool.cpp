@@ -196,8 +196,7 @@ common::Step_Result<Energy_Values> Energy_Step_With(const Energy_Tool& tool, str
 common::Step_Result<Energy_Values> Energy_Step(const Energy_Tool& tool, structure::Atom_List chain,
                                                const MFP_Table& table, const Seed_Source& seeds,
                                                const std::string& protein_name, char chain_id) {
-  return Energy_Step_With(
-      tool, std::move(chain), table, [&seeds] { return seeds.Next(); }, protein_name, chain_id, nullptr);
+  return Prepared_Energy_Step(tool, Prepare_Structure(tool, std::move(chain), protein_name, chain_id), table, seeds);
 }
 
 common::Step_Result<Energy_Values> Prepared_Energy_Step(const Energy_Tool& tool, const structure::Atom_List& prepared,
