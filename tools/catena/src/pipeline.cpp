@@ -134,23 +134,32 @@ void Assess(const Shared_Inputs& shared, const Model_Job& job, const std::string
   // The surface tool's atoms (CB) are a subset of the pair tool's (CA and CB):
   // the chain is copied and given virtual beta carbons once. Each step's files
   // are kept as soon as it succeeds, as the programs run one after the other
-  // would leave them when a later one fails.
+  // would leave them when a later one fails. The seed is the same for every
+  // shuffle, so the surface step takes on the pair step's shuffles whenever
+  // its sequence is the same. A profile notes each atom's residue while the
+  // chain is prepared and takes on both steps' geometry.
   const energy::Seed_Source seeds{shared.seed};
-  const structure::Atom_List pair_atoms = Naming_Glycine(
-      chain, [&] { return energy::Prepare_Structure(energy::kPairTool, chain.Copy(), job.model, chain_id); });
+  const energy::Profiled_Structure pair_structure = Naming_Glycine(chain, [&] {
+    if (shared.residue_profile) return energy::Prepare_Profiled_Structure(chain, job.model, chain_id);
+    return energy::Profiled_Structure{energy::Prepare_Structure(energy::kPairTool, chain.Copy(), job.model, chain_id),
+                                      {}};
+  });
+  const structure::Atom_List& pair_atoms = pair_structure.atoms;
   const auto pair = Naming_Glycine(
       chain, [&] { return energy::Prepared_Energy_Step(energy::kPairTool, pair_atoms, shared.pair_table, seeds); });
   add_files(pair.files);
   const structure::Atom_List surface_atoms =
       energy::Narrow_Prepared_Structure(energy::kSurfaceTool, pair_atoms, job.model, chain_id);
   const auto surface = Naming_Glycine(chain, [&] {
-    return energy::Prepared_Energy_Step(energy::kSurfaceTool, surface_atoms, shared.surface_table, seeds);
+    return energy::Prepared_Energy_Step(energy::kSurfaceTool, surface_atoms, shared.surface_table, seeds,
+                                        pair.value.drawn);
   });
   add_files(surface.files);
   result.pair_energy = Trimmed(pair.Text(model_files::kPairNative));
   result.surface_energy = Trimmed(surface.Text(model_files::kSurfaceNative));
   if (shared.residue_profile)
-    result.profile = energy::Compute_Residue_Profile(chain, shared.pair_table, shared.surface_table);
+    result.profile = energy::Compute_Residue_Profile(chain, pair_structure, *pair.value.evaluator,
+                                                     *surface.value.evaluator, shared.pair_table, shared.surface_table);
 
   const common::Step_Result<double> length = descriptors::Length_Step(chain);
   const common::Step_Result<double> compactness = descriptors::Compactness_Step(chain);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -69,6 +70,38 @@ struct Profile_Energies {
   std::vector<double> shuffled;  // in the order of the shuffles
 };
 
+// The evaluator of either energy: both geometries answer the same two calls.
+// The geometry stays readable for what splits the energy by residue.
+template <typename Geometry>
+class Geometry_Evaluator final : public Energy_Evaluator {
+ public:
+  Geometry_Evaluator(const structure::Atom_Record* first, const MFP_Table& table) : geometry_(first, table) {}
+  double Energy(std::span<const char> atom_codes) override { return geometry_.Energy(atom_codes); }
+  void Energies(std::span<const char> codes, std::size_t count, std::span<double> energies) override {
+    geometry_.Energies(codes, count, energies);
+  }
+  const Geometry& Found() const { return geometry_; }
+
+ private:
+  Geometry geometry_;
+};
+
+// The native sequence and the shuffles one run drew, residue by residue:
+// codes[residue * count + s], s = 0 the native sequence, s = k the k-th
+// shuffle.
+struct Drawn_Sequences {
+  std::vector<char> native;  // one code per residue
+  std::size_t count = 0;
+  std::vector<char> codes;
+  // Set when every shuffle had this one seed: the draw is then a function of
+  // the native sequence and the seed alone.
+  std::optional<unsigned> seed;
+
+  // Whether a run of the same native sequence, `count` sequences and these
+  // seeds would draw exactly these codes.
+  bool Same_Draw(std::span<const char> native_codes, std::size_t sequences, const Seed_Source& seeds) const;
+};
+
 // The native energy and the shuffled energies of one prepared structure.
 class Energy_Profile_Run {
  public:
@@ -80,12 +113,22 @@ class Energy_Profile_Run {
   // shuffle, at a fraction of the cost. This is what the programs run.
   Profile_Energies Profile(const std::function<unsigned()>& next_seed, int shuffles = kShuffles);
 
+  // The same in two halves: the draw of the sequences (the native one and
+  // `shuffles` more, as Profile draws them), and their evaluation. A draw
+  // may be evaluated by another run whose sequence it matches (Same_Draw).
+  Drawn_Sequences Draw(const std::function<unsigned()>& next_seed, int shuffles = kShuffles);
+  Profile_Energies Evaluate(const Drawn_Sequences& drawn);
+  // The residue codes of the current sequence, one per residue.
+  std::vector<char> Sequence_Codes() const;
+
+  std::shared_ptr<const Energy_Evaluator> Shared_Evaluator() const { return evaluator_; }
+
   double Native_Energy();
   // Shuffles the current sequence once more, threads it and evaluates.
   double Shuffled_Energy(unsigned seed);
 
  private:
-  std::unique_ptr<Energy_Evaluator> evaluator_;
+  std::shared_ptr<Energy_Evaluator> evaluator_;
   std::vector<std::uint32_t> residue_of_atom_;
   std::vector<char> native_codes_;
   std::vector<char> atom_codes_;
@@ -97,6 +140,10 @@ class Energy_Profile_Run {
 struct Energy_Values {
   Profile_Energies computed;  // as evaluated: the program's result line shows computed.native
   Profile_Energies filed;     // as the two files give them on to the Z-scores ("%13.5lf")
+  // What later steps on the same model may take on instead of finding it
+  // again: the structure's geometry, and the sequences drawn.
+  std::shared_ptr<const Energy_Evaluator> evaluator;
+  std::shared_ptr<const Drawn_Sequences> drawn;
 };
 
 // The energy step of a tool: the chain as read (any atom types) prepared for
@@ -106,9 +153,12 @@ struct Energy_Values {
 common::Step_Result<Energy_Values> Energy_Step(const Energy_Tool& tool, structure::Atom_List chain,
                                                const MFP_Table& table, const Seed_Source& seeds,
                                                const std::string& protein_name, char chain_id);
-// The same step on a structure already prepared for the tool.
+// The same step on a structure already prepared for the tool. When an
+// earlier step on the same model drew the very sequences this one would draw
+// (Same_Draw), they are evaluated instead of drawn again.
 common::Step_Result<Energy_Values> Prepared_Energy_Step(const Energy_Tool& tool, const structure::Atom_List& prepared,
-                                                        const MFP_Table& table, const Seed_Source& seeds);
+                                                        const MFP_Table& table, const Seed_Source& seeds,
+                                                        std::shared_ptr<const Drawn_Sequences> earlier = nullptr);
 
 // One line of an energy file: "%13.5lf\n".
 std::string Energy_File_Line(double energy);

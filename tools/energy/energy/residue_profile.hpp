@@ -6,10 +6,12 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "energy/energy_tool.hpp"
 #include "energy/potential_table.hpp"
 #include "structure/lk_list.hpp"
 
@@ -52,5 +54,24 @@ std::vector<double> Smooth(std::span<const double> values, int window);
 // one that the energies never see (no CA or CB) has zero energies.
 Residue_Profile Compute_Residue_Profile(const structure::Atom_List& chain, const MFP_Table& pair_table,
                                         const MFP_Table& surface_table, std::span<const int> windows = kProfileWindows);
+
+// The pair tool's structure of a chain, the very list Prepare_Structure gives,
+// with the chain's residue number of each of its atoms (before the filter
+// numbered them anew).
+struct Profiled_Structure {
+  structure::Atom_List atoms;
+  std::vector<int> residue_number;  // in list order
+};
+Profiled_Structure Prepare_Profiled_Structure(const structure::Atom_List& chain, const std::string& protein_name,
+                                              char chain_id);
+
+// The same profile from what the two energy steps found: the pair structure
+// above and its evaluator, and the surface evaluator of the structure narrowed
+// from it (its CB atoms). The scored pairs and the neighbour counts are taken
+// as they are, not found again.
+Residue_Profile Compute_Residue_Profile(const structure::Atom_List& chain, const Profiled_Structure& pair_structure,
+                                        const Energy_Evaluator& pair_energy, const Energy_Evaluator& surface_energy,
+                                        const MFP_Table& pair_table, const MFP_Table& surface_table,
+                                        std::span<const int> windows = kProfileWindows);
 
 }  // namespace energy

@@ -17,20 +17,6 @@
 namespace energy {
 namespace {
 
-// The evaluator of either energy: both geometries answer the same two calls.
-template <typename Geometry>
-class Geometry_Evaluator final : public Energy_Evaluator {
- public:
-  Geometry_Evaluator(const structure::Atom_Record* first, const MFP_Table& table) : geometry_(first, table) {}
-  double Energy(std::span<const char> atom_codes) override { return geometry_.Energy(atom_codes); }
-  void Energies(std::span<const char> codes, std::size_t count, std::span<double> energies) override {
-    geometry_.Energies(codes, count, energies);
-  }
-
- private:
-  Geometry geometry_;
-};
-
 template <typename Geometry>
 std::unique_ptr<Energy_Evaluator> Make(const structure::Atom_Record* first, const MFP_Table& table) {
   return std::make_unique<Geometry_Evaluator<Geometry>>(first, table);
@@ -104,18 +90,63 @@ Energy_Profile_Run::Energy_Profile_Run(const Energy_Tool& tool, const structure:
   atom_codes_.resize(native_codes_.size());
 }
 
+bool Drawn_Sequences::Same_Draw(std::span<const char> native_codes, std::size_t sequences,
+                                const Seed_Source& seeds) const {
+  // Every shuffle of the other run would have the fixed seed; a shuffle's keys
+  // depend only on the seed and the number of residues, its permutation only
+  // on the keys, so equal sequences shuffle alike.
+  return seeds.fixed && seed == seeds.fixed && count == sequences &&
+         std::equal(native.begin(), native.end(), native_codes.begin(), native_codes.end());
+}
+
 Profile_Energies Energy_Profile_Run::Profile(const std::function<unsigned()>& next_seed, int shuffles) {
-  // Sequence 0 is the native one; each shuffle goes on from the previous.
-  const std::size_t count = static_cast<std::size_t>(shuffles) + 1;
-  const std::size_t atoms = native_codes_.size();
-  std::vector<char> codes(atoms * count);
-  for (std::size_t i = 0; i < atoms; ++i) codes[i * count] = native_codes_[i];
+  return Evaluate(Draw(next_seed, shuffles));
+}
+
+std::vector<char> Energy_Profile_Run::Sequence_Codes() const {
+  std::vector<char> codes;
+  codes.reserve(sequence_.size());
+  for (const Sequence_Record& record : sequence_) codes.push_back(record.aa_code);
+  return codes;
+}
+
+Drawn_Sequences Energy_Profile_Run::Draw(const std::function<unsigned()>& next_seed, int shuffles) {
+  // Sequence 0 is the current one; each shuffle goes on from the previous.
+  Drawn_Sequences drawn{Sequence_Codes(), static_cast<std::size_t>(shuffles) + 1, {}, {}};
+  const std::size_t count = drawn.count;
+  const std::size_t residues = sequence_.size();
+  drawn.codes.resize(residues * count);
+  for (std::size_t r = 0; r < residues; ++r) drawn.codes[r * count] = drawn.native[r];
+  bool one_seed = true;
   for (std::size_t s = 1; s < count; ++s) {
-    shuffler_.Shuffle(sequence_, next_seed());
-    for (std::size_t i = 0; i < atoms; ++i) codes[i * count + s] = sequence_[residue_of_atom_[i]].aa_code;
+    const unsigned seed = next_seed();
+    one_seed = one_seed && (s == 1 || seed == *drawn.seed);
+    drawn.seed = seed;
+    shuffler_.Shuffle(sequence_, seed);
+    for (std::size_t r = 0; r < residues; ++r) drawn.codes[r * count + s] = sequence_[r].aa_code;
   }
+  if (!one_seed) drawn.seed.reset();
+  return drawn;
+}
+
+Profile_Energies Energy_Profile_Run::Evaluate(const Drawn_Sequences& drawn) {
+  // Threading gives every atom the code of its residue in each shuffle; the
+  // native codes stay each atom's own. With one atom per residue whose code
+  // is its residue's, the drawn codes are the atoms' codes as they are.
+  const std::size_t count = drawn.count;
+  const std::size_t atoms = native_codes_.size();
   std::vector<double> energies(count);
-  evaluator_->Energies(codes, count, energies);
+  if (native_codes_ == drawn.native) {
+    evaluator_->Energies(drawn.codes, count, energies);
+  } else {
+    std::vector<char> codes(atoms * count);
+    for (std::size_t i = 0; i < atoms; ++i) {
+      std::copy_n(drawn.codes.begin() + static_cast<std::ptrdiff_t>(residue_of_atom_[i] * count), count,
+                  codes.begin() + static_cast<std::ptrdiff_t>(i * count));
+      codes[i * count] = native_codes_[i];
+    }
+    evaluator_->Energies(codes, count, energies);
+  }
   return {energies.front(), std::vector<double>(energies.begin() + 1, energies.end())};
 }
 
@@ -166,7 +197,7 @@ namespace {
 
 // The step's value and files from the energies as evaluated.
 common::Step_Result<Energy_Values> Energy_Files(const Energy_Tool& tool, Profile_Energies computed) {
-  Energy_Values values;
+  Energy_Values values{};
   values.computed = std::move(computed);
   // The Z-scores see the energies with the files' five decimals.
   std::string native;
@@ -200,8 +231,18 @@ common::Step_Result<Energy_Values> Energy_Step(const Energy_Tool& tool, structur
 }
 
 common::Step_Result<Energy_Values> Prepared_Energy_Step(const Energy_Tool& tool, const structure::Atom_List& prepared,
-                                                        const MFP_Table& table, const Seed_Source& seeds) {
-  return Energy_Files(tool, Energy_Profile_Run(tool, prepared, table).Profile([&seeds] { return seeds.Next(); }));
+                                                        const MFP_Table& table, const Seed_Source& seeds,
+                                                        std::shared_ptr<const Drawn_Sequences> earlier) {
+  Energy_Profile_Run run(tool, prepared, table);
+  std::shared_ptr<const Drawn_Sequences> drawn;
+  if (earlier && earlier->Same_Draw(run.Sequence_Codes(), kShuffles + 1, seeds))
+    drawn = std::move(earlier);
+  else
+    drawn = std::make_shared<const Drawn_Sequences>(run.Draw([&seeds] { return seeds.Next(); }));
+  common::Step_Result<Energy_Values> result = Energy_Files(tool, run.Evaluate(*drawn));
+  result.value.evaluator = run.Shared_Evaluator();
+  result.value.drawn = std::move(drawn);
+  return result;
 }
 
 void Check_Energy_Arguments(const std::string& potential_name, const std::string& protein_name,
