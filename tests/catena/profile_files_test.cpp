@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
+#include "common/format.hpp"
+
 namespace catena {
 namespace {
 
@@ -53,6 +58,26 @@ TEST(ProfileFiles, TableHasAColumnPerEnergyAndWindow) {
             "combined_w7\n"
             "A\t5\tALA\t1.00000\t2.00000\t3.00000\t0.10000\t0.30000\t1.50000\t0.00000\t0.00000\t9.00000\n"
             "A\t5A\tGLY\t-1.00000\t0.50000\t-0.50000\t0.20000\t0.40000\t-2.25000\t0.00000\t0.00000\t9.00000\n");
+}
+
+TEST(ProfileFiles, NumbersAsPrintfWritesThem) {
+  // Signed zeros, exact ties (1/64, 3/64, 1/8, 3/8), wide and unusual values.
+  const std::vector<double> values = {-0.0, -1e-7, 0.015625, 0.046875, 0.125, 0.375,     -999.995,
+                                      1e14, -3e15, 1e300,    INFINITY, -NAN,  123.456789};
+  energy::Residue_Profile profile;
+  std::string model, tsv = "chain\tresidue\tname\tpair\tsurface\tcombined\n", pdb;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const double v = values[i];
+    const int number = static_cast<int>(i) + 1;
+    profile.residues.push_back({"A", number, ' ', "ALA", v, -v, v});
+    const std::string line =
+        common::Format("ATOM  %5d  CA  ALA A%4d      11.104   6.134  -6.504  1.00 10.00\n", number, number);
+    model += line;
+    pdb += line.substr(0, 60) + common::Format("%6.2f", std::clamp(v, -999.99, 9999.99)) + "\n";
+    tsv += common::Format("A\t%d\tALA\t%.5f\t%.5f\t%.5f\n", number, v, -v, v);
+  }
+  EXPECT_EQ(Profile_Tsv(profile, 'A'), tsv);
+  EXPECT_EQ(Profile_Pdb(model, profile, 'A'), pdb);
 }
 
 }  // namespace

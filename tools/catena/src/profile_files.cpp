@@ -39,6 +39,30 @@ std::string Number(double value) {
   return number == "-0.0" ? "0.0" : number;
 }
 
+// Appends `value` as printf's "%<width>.<decimals>f" writes it. std::to_chars
+// rounds the exact binary value, ties to even, as printf does, at a fraction
+// of the cost; anything unusual goes to printf.
+void Append_Fixed(std::string& text, double value, int width, int decimals) {
+  if (std::isfinite(value) && std::fabs(value) < 1e15) {
+    char digits[32];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
+    if (error == std::errc()) {
+      const auto length = static_cast<int>(end - digits);
+      if (length < width) text.append(static_cast<std::size_t>(width - length), ' ');
+      text.append(digits, end);
+      return;
+    }
+  }
+  text += common::Format("%*.*f", width, decimals, value);
+}
+
+void Append_Energies(std::string& text, double pair, double surface, double combined) {
+  for (const double value : {pair, surface, combined}) {
+    text += '\t';
+    Append_Fixed(text, value, 0, 5);
+  }
+}
+
 }  // namespace
 
 std::string Xml_Text(const std::string& text) {
@@ -69,15 +93,20 @@ std::string Xml_Text(const std::string& text) {
 
 std::string Profile_Tsv(const energy::Residue_Profile& profile, char chain) {
   std::string text = "chain\tresidue\tname\tpair\tsurface\tcombined";
+  text.reserve(profile.residues.size() * (16 + 30 * (1 + profile.smoothed.size())));
   for (const energy::Smoothed_Energies& s : profile.smoothed)
     text += common::Format("\tpair_w%d\tsurface_w%d\tcombined_w%d", s.window, s.window, s.window);
   text += '\n';
   for (std::size_t i = 0; i < profile.residues.size(); ++i) {
     const energy::Residue_Energy& r = profile.residues[i];
-    text += Chain_Name(r.chain.empty() ? chain : r.chain.front()) + '\t' + energy::Residue_Label(r) + '\t' + r.name;
-    text += common::Format("\t%.5f\t%.5f\t%.5f", r.pair, r.surface, r.combined);
+    text += Chain_Name(r.chain.empty() ? chain : r.chain.front());
+    text += '\t';
+    text += energy::Residue_Label(r);
+    text += '\t';
+    text += r.name;
+    Append_Energies(text, r.pair, r.surface, r.combined);
     for (const energy::Smoothed_Energies& s : profile.smoothed)
-      text += common::Format("\t%.5f\t%.5f\t%.5f", s.pair[i], s.surface[i], s.combined[i]);
+      Append_Energies(text, s.pair[i], s.surface[i], s.combined[i]);
     text += '\n';
   }
   return text;
@@ -88,9 +117,11 @@ std::string Profile_Pdb(const std::string& model_text, const energy::Residue_Pro
   const std::vector<double>& shown = Shown_Values(profile, raw);
   // The temperature factor text of each residue, by its label.
   std::unordered_map<std::string, std::string> factor_of;
-  for (std::size_t i = 0; i < profile.residues.size(); ++i)
-    factor_of.emplace(energy::Residue_Label(profile.residues[i]),
-                      common::Format("%6.2f", std::clamp(shown[i], -999.99, 9999.99)));
+  for (std::size_t i = 0; i < profile.residues.size(); ++i) {
+    std::string factor;
+    Append_Fixed(factor, std::clamp(shown[i], -999.99, 9999.99), 6, 2);
+    factor_of.emplace(energy::Residue_Label(profile.residues[i]), std::move(factor));
+  }
   const std::string no_value = "  0.00";
   const char wanted = chain == '_' ? ' ' : chain;
 
