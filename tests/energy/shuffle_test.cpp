@@ -111,6 +111,28 @@ TEST(Shuffler, RepeatedSeedsReuseThePermutation) {
   }
 }
 
+TEST(Shuffler, CodesOfEveryShuffleInColumnsAndTheSequenceAsShufflesLeaveIt) {
+  // Seed patterns: repeated to the end, new after repeats, and a run of
+  // repeats started by the previous call.
+  const std::vector<std::vector<unsigned>> calls = {{5, 5, 5}, {5, 6, 6, 6, 7}, {7, 7}};
+  Protein_Sequence columns(300), plain(300);
+  for (std::size_t i = 0; i < plain.size(); ++i) columns[i].aa_code = plain[i].aa_code = structure::aa_1_letter[i % 20];
+  Sequence_Shuffler by_columns, one_by_one;
+  for (const std::vector<unsigned>& seeds : calls) {
+    const std::size_t stride = seeds.size() + 2;  // a spare column
+    std::vector<char> codes(columns.size() * stride, '-');
+    std::size_t next = 0;
+    by_columns.Shuffle_Codes(
+        columns, [&] { return seeds[next++]; }, seeds.size(), codes, stride);
+    for (std::size_t k = 0; k <= seeds.size(); ++k) {
+      if (k > 0) one_by_one.Shuffle(plain, seeds[k - 1]);
+      for (std::size_t r = 0; r < plain.size(); ++r)
+        ASSERT_EQ(codes[r * stride + k], plain[r].aa_code) << "column " << k << " residue " << r;
+    }
+    ASSERT_TRUE(Same(columns, plain));
+  }
+}
+
 TEST(Shuffling, KeepsTheResidueMultiset) {
   Protein_Sequence sequence;
   for (char c : std::string("MKTAYIAKQRQISFVKSHFSRQ")) sequence.push_back({c, 0.0F});

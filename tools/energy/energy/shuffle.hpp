@@ -10,7 +10,9 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -80,6 +82,14 @@ void Set_AA_Three_Letter_Code(structure::Atom_Record* first);
 class Sequence_Shuffler {
  public:
   void Shuffle(Protein_Sequence& sequence, unsigned seed);
+
+  // Writes the residue codes of `sequence` to column 0 of `codes`, then
+  // shuffles it `shuffles` times, each seeded by one call of next_seed, and
+  // writes the codes after shuffle k to column k (codes[residue * stride +
+  // k]). The sequence ends as Shuffle would leave it. A repeated seed moves
+  // the previous column's codes by the permutation kept, not the records.
+  void Shuffle_Codes(Protein_Sequence& sequence, const std::function<unsigned()>& next_seed, std::size_t shuffles,
+                     std::span<char> codes, std::size_t stride);
 
  private:
   Platform_Random random_;

@@ -116,15 +116,16 @@ Drawn_Sequences Energy_Profile_Run::Draw(const std::function<unsigned()>& next_s
   const std::size_t count = drawn.count;
   const std::size_t residues = sequence_.size();
   drawn.codes.resize(residues * count);
-  for (std::size_t r = 0; r < residues; ++r) drawn.codes[r * count] = drawn.native[r];
   bool one_seed = true;
-  for (std::size_t s = 1; s < count; ++s) {
-    const unsigned seed = next_seed();
-    one_seed = one_seed && (s == 1 || seed == *drawn.seed);
-    drawn.seed = seed;
-    shuffler_.Shuffle(sequence_, seed);
-    for (std::size_t r = 0; r < residues; ++r) drawn.codes[r * count + s] = sequence_[r].aa_code;
-  }
+  shuffler_.Shuffle_Codes(
+      sequence_,
+      [&] {
+        const unsigned seed = next_seed();
+        one_seed = one_seed && (!drawn.seed || seed == *drawn.seed);
+        drawn.seed = seed;
+        return seed;
+      },
+      count - 1, drawn.codes, count);
   if (!one_seed) drawn.seed.reset();
   return drawn;
 }

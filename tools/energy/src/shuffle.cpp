@@ -134,6 +134,31 @@ void Sequence_Shuffler::Shuffle(Protein_Sequence& sequence, unsigned seed) {
   last_seed_ = seed;
 }
 
+void Sequence_Shuffler::Shuffle_Codes(Protein_Sequence& sequence, const std::function<unsigned()>& next_seed,
+                                      std::size_t shuffles, std::span<char> codes, std::size_t stride) {
+  const std::size_t residues = sequence.size();
+  for (std::size_t r = 0; r < residues; ++r) codes[r * stride] = sequence[r].aa_code;
+  // The column the records hold, when the columns after it moved on without them.
+  std::optional<std::size_t> records_at;
+  auto catch_up = [&](std::size_t column) {
+    // What the shuffles kept would have left: the codes of the column, the sorted keys.
+    for (std::size_t r = 0; r < residues; ++r) sequence[r] = {codes[r * stride + column], sorted_keys_[r]};
+    records_at.reset();
+  };
+  for (std::size_t k = 1; k <= shuffles; ++k) {
+    const unsigned seed = next_seed();
+    if (last_seed_ == seed && order_.size() == residues) {
+      for (std::size_t r = 0; r < residues; ++r) codes[r * stride + k] = codes[order_[r] * stride + k - 1];
+      if (!records_at) records_at = k - 1;
+      continue;
+    }
+    if (records_at) catch_up(k - 1);
+    Shuffle(sequence, seed);
+    for (std::size_t r = 0; r < residues; ++r) codes[r * stride + k] = sequence[r].aa_code;
+  }
+  if (records_at) catch_up(shuffles);
+}
+
 void Get_AA_Three_Letter_Code(Atom_Record& atom) {
   const std::size_t index = structure::aa_1_letter.find(atom.aa_code);
   atom.aa_name = index == std::string_view::npos ? std::string("XXX") : std::string(structure::aa_3_letter[index]);
