@@ -90,7 +90,7 @@ TEST(HandedOver, ProfileOnTheStepsGeometryEqualsItsOwnSearch) {
     SCOPED_TRACE(row.what);
     const structure::Atom_List chain = Chain(row);
     const Seed_Source seeds{row.pair_seed.value_or(1)};
-    const Profiled_Structure profiled = Prepare_Profiled_Structure(chain, row.file, row.chain);
+    const Profiled_Structure profiled = Prepare_Profiled_Structure(chain.Copy(), row.file, row.chain);
     const auto pair = Prepared_Energy_Step(kPairTool, profiled.atoms, pair_table, seeds);
     // The energies on the profiled structure are those on the tool's own.
     const structure::Atom_List own = Prepare_Structure(kPairTool, chain.Copy(), row.file, row.chain);
@@ -121,7 +121,7 @@ TEST(HandedOver, ProfiledStructureRefusesAChainWithoutCAOrCBAlike) {
     }
     return std::string("accepted");
   };
-  EXPECT_EQ(message([&] { return Prepare_Profiled_Structure(chain, "n.pdb", 'A'); }),
+  EXPECT_EQ(message([&] { return Prepare_Profiled_Structure(chain.Copy(), "n.pdb", 'A'); }),
             message([&] { return Prepare_Structure(kPairTool, chain.Copy(), "n.pdb", 'A'); }));
 }
 

@@ -140,9 +140,10 @@ void Assess(const Shared_Inputs& shared, const Model_Job& job, const std::string
   // chain is prepared and takes on both steps' geometry.
   const energy::Seed_Source seeds{shared.seed};
   const energy::Profiled_Structure pair_structure = Naming_Glycine(chain, [&] {
-    if (shared.residue_profile) return energy::Prepare_Profiled_Structure(chain, job.model, chain_id);
-    return energy::Profiled_Structure{energy::Prepare_Structure(energy::kPairTool, chain.Copy(), job.model, chain_id),
-                                      {}};
+    structure::Atom_List copy = chain.Copy();
+    if (shared.residue_profile) return energy::Prepare_Profiled_Structure(std::move(copy), job.model, chain_id);
+    return energy::Profiled_Structure{
+        energy::Prepare_Structure(energy::kPairTool, std::move(copy), job.model, chain_id), {}};
   });
   const structure::Atom_List& pair_atoms = pair_structure.atoms;
   const auto pair = Naming_Glycine(

@@ -55,14 +55,14 @@ std::vector<double> Smooth(std::span<const double> values, int window);
 Residue_Profile Compute_Residue_Profile(const structure::Atom_List& chain, const MFP_Table& pair_table,
                                         const MFP_Table& surface_table, std::span<const int> windows = kProfileWindows);
 
-// The pair tool's structure of a chain, the very list Prepare_Structure gives,
-// with the chain's residue number of each of its atoms (before the filter
-// numbered them anew).
+// The pair tool's structure of a chain, the very list Prepare_Structure gives
+// for the same copy of the chain, with the chain's residue number of each of
+// its atoms (before the filter numbered them anew).
 struct Profiled_Structure {
   structure::Atom_List atoms;
   std::vector<int> residue_number;  // in list order
 };
-Profiled_Structure Prepare_Profiled_Structure(const structure::Atom_List& chain, const std::string& protein_name,
+Profiled_Structure Prepare_Profiled_Structure(structure::Atom_List chain_copy, const std::string& protein_name,
                                               char chain_id);
 
 // The same profile from what the two energy steps found: the pair structure

@@ -150,8 +150,8 @@ Residue_Profile Compute_Residue_Profile(const Atom_List& chain, const MFP_Table&
   return Smoothed_Profile(std::move(residues), windows);
 }
 
-Profiled_Structure Prepare_Profiled_Structure(const Atom_List& chain, const std::string& protein_name, char chain_id) {
-  Profiled_Structure prepared{chain.Copy(), {}};
+Profiled_Structure Prepare_Profiled_Structure(Atom_List chain_copy, const std::string& protein_name, char chain_id) {
+  Profiled_Structure prepared{std::move(chain_copy), {}};
   Atom_List& list = prepared.atoms;
   structure::Build_Virtual_CB_for_Glycines(list);
   // The filter renumbers residues and keeps the surviving nodes as they are:
