@@ -32,11 +32,17 @@ double Nice_Step(double span, int count) {
 }
 
 // A coordinate with one decimal (as "%.1f"), without the sign of a negative zero.
+void Append_Number(std::string& text, double value) {
+  char digits[32];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 1).ptr;
+  const std::string_view number(digits, static_cast<std::size_t>(end - digits));
+  text += number == "-0.0" ? "0.0" : number;
+}
+
 std::string Number(double value) {
-  char text[32];
-  const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 1).ptr;
-  std::string number(text, end);
-  return number == "-0.0" ? "0.0" : number;
+  std::string number;
+  Append_Number(number, value);
+  return number;
 }
 
 // Appends `value` as printf's "%<width>.<decimals>f" writes it. std::to_chars
@@ -181,10 +187,14 @@ std::string Profile_Svg(const energy::Residue_Profile& profile, const Plot_Title
   auto y = [&](double v) { return kTop + (high - v) / (high - low) * kPlotHeight; };
   auto polyline = [&](const std::vector<double>& values, const char* colour, double width) {
     std::string points;
-    for (std::size_t i = 0; i < values.size(); ++i)
-      points += (i ? " " : "") + Number(x(i)) + "," + Number(y(values[i]));
-    return common::Format("<polyline points=\"%s\" fill=\"none\" stroke=\"%s\" stroke-width=\"%g\"/>\n", points.c_str(),
-                          colour, width);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      if (i) points += ' ';
+      Append_Number(points, x(i));
+      points += ',';
+      Append_Number(points, y(values[i]));
+    }
+    return "<polyline points=\"" + points + "\" fill=\"none\" stroke=\"" + colour + "\" stroke-width=\"" +
+           common::Format("%g", width) + "\"/>\n";
   };
 
   std::string scores = "Z pair " + (title.z_pair.empty() ? "-" : title.z_pair) + ", Z surface " +
@@ -210,9 +220,15 @@ std::string Profile_Svg(const energy::Residue_Profile& profile, const Plot_Title
     for (std::size_t i = 0; i < n; ++i) {
       if (i > 0 && (shown[i - 1] > 0.0) != (shown[i] > 0.0)) {
         const double t = shown[i - 1] / (shown[i - 1] - shown[i]);
-        points += " " + Number(x(i - 1) + t * (x(i) - x(i - 1))) + "," + Number(y(0.0));
+        points += ' ';
+        Append_Number(points, x(i - 1) + t * (x(i) - x(i - 1)));
+        points += ',';
+        Append_Number(points, y(0.0));
       }
-      points += " " + Number(x(i)) + "," + Number(y(std::max(shown[i], 0.0)));
+      points += ' ';
+      Append_Number(points, x(i));
+      points += ',';
+      Append_Number(points, y(std::max(shown[i], 0.0)));
     }
     points += " " + Number(x(n - 1)) + "," + Number(y(0.0));
     svg += "<polygon points=\"" + points + "\" fill=\"#f6c8c4\" stroke=\"none\"/>\n";

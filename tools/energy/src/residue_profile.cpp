@@ -44,11 +44,13 @@ void Split_Pair_Energies(const Atom_Record* first, std::span<const std::size_t> 
   std::vector<int> types;
   for (const Atom_Record* atom = first; atom; atom = atom->next)
     types.push_back(pair::Get_AA_CA_CB_Atom_Type(*atom) - 1);
-  const int bins = table.dim_val[3];
+  // The table's index of (type a, type b, separation class, bin), row-major,
+  // with the cell standing for the last two.
+  const int types_b = table.dim_val[1];
+  const int cells = table.dim_val[2] * table.dim_val[3];
   for (const pair::Pair_Geometry::Scored_Pair& p : geometry.Pairs()) {
-    const int cell = static_cast<int>(p.cell);
-    const int tuple[10] = {types[p.a], types[p.b], cell / bins, cell % bins};
-    const double half = table.values[static_cast<std::size_t>(Get_MFP_Index(4, tuple, table.dim_val))] / 2.0;
+    const int index = (types[p.a] * types_b + types[p.b]) * cells + static_cast<int>(p.cell);
+    const double half = table.values[static_cast<std::size_t>(index)] / 2.0;
     residues[residue_of_atom[p.a]].pair += half;
     residues[residue_of_atom[p.b]].pair += half;
   }
