@@ -1,6 +1,7 @@
 #include "structure/pdb_reader.hpp"
 
 #include <cmath>
+#include <cstdint>
 #include <new>
 
 #include "common/fatal_error.hpp"
@@ -25,18 +26,44 @@ std::string_view Without_Carriage_Return(std::string_view line) {
   return line;
 }
 
-bool Is_Blank_Line(std::string_view line) { return common::First_Word(line).empty(); }
+bool Is_Space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool Is_Digit(char c) { return c >= '0' && c <= '9'; }
+
+// common::First_Word, here where the compiler can fold it into the column
+// tests: the reader takes it of several fields of every line.
+std::string_view Word(std::string_view text) {
+  std::size_t begin = 0;
+  while (begin < text.size() && Is_Space(text[begin])) ++begin;
+  std::size_t end = begin;
+  while (end < text.size() && !Is_Space(text[end])) ++end;
+  return text.substr(begin, end - begin);
+}
+
+bool Is_Blank_Line(std::string_view line) { return Word(line).empty(); }
+
+// The lines of a text in turn, numbered from 1, without building a list of them.
+class Line_Walk {
+ public:
+  explicit Line_Walk(std::string_view content) : content_(content) {}
+  bool Next(Pdb_Line& line) {
+    if (start_ >= content_.size()) return false;
+    std::size_t end = content_.find('\n', start_);
+    if (end == std::string_view::npos) end = content_.size();
+    line = {++number_, content_.substr(start_, end - start_)};
+    start_ = end + 1;
+    return true;
+  }
+
+ private:
+  std::string_view content_;
+  std::size_t start_ = 0;
+  std::size_t number_ = 0;
+};
 
 std::vector<Pdb_Line> Split_Lines(std::string_view content) {
   std::vector<Pdb_Line> lines;
-  std::size_t number = 0;
-  std::size_t start = 0;
-  while (start < content.size()) {
-    std::size_t end = content.find('\n', start);
-    if (end == std::string_view::npos) end = content.size();
-    lines.push_back({++number, content.substr(start, end - start)});
-    start = end + 1;
-  }
+  Line_Walk walk(content);
+  for (Pdb_Line line; walk.Next(line);) lines.push_back(line);
   return lines;
 }
 
@@ -73,9 +100,9 @@ Prefilter_Result Write_Selection(const std::string& content, const Chain_Request
 // of the chain word equal to the chain (none for the blank chain).
 bool Is_Atom_Line(std::string_view line, char wanted_chain_word) {
   if (Is_Blank_Line(line)) return false;
-  const std::string_view record = common::First_Word(Columns(line, 1, 6));
+  const std::string_view record = Word(Columns(line, 1, 6));
   if (record != "ATOM" && !record.empty()) return false;
-  const std::string_view chain = common::First_Word(Columns(line, 21, 22));
+  const std::string_view chain = Word(Columns(line, 21, 22));
   const char first_char = chain.empty() ? '\0' : chain.front();
   return first_char == wanted_chain_word;
 }
@@ -96,9 +123,38 @@ float Finite(float value, const std::string& file_name, std::size_t line_number,
   return value;
 }
 
+// A field "[blanks][-]digits.digits" of at most seven digits, as coordinates
+// are written, is one integer over one power of ten, both exact floats, so one
+// division rounds it as strtof does; any other field goes to Scan_Float.
+std::optional<float> Field_Float(std::string_view field) {
+  const char* p = field.data();
+  const char* const end = p + field.size();
+  while (p < end && *p == ' ') ++p;
+  const bool negative = p < end && *p == '-';
+  if (negative) ++p;
+  std::uint32_t number = 0;
+  int digits = 0;
+  int decimals = -1;
+  for (; p < end; ++p) {
+    if (Is_Digit(*p)) {
+      number = number * 10 + static_cast<std::uint32_t>(*p - '0');
+      ++digits;
+      if (decimals >= 0) ++decimals;
+    } else if (*p == '.' && decimals < 0) {
+      decimals = 0;
+    } else {
+      break;
+    }
+  }
+  if (p != end || digits > 7 || decimals <= 0 || digits == decimals) return common::Scan_Float(field);
+  static constexpr float kPowers[] = {1e0F, 1e1F, 1e2F, 1e3F, 1e4F, 1e5F, 1e6F, 1e7F};
+  const float magnitude = static_cast<float>(number) / kPowers[decimals];
+  return negative ? -magnitude : magnitude;
+}
+
 float Required_Float(std::string_view line, std::size_t first, std::size_t last, const std::string& file_name,
                      std::size_t line_number, const char* field, const char* columns) {
-  const auto value = common::Scan_Float(Columns(line, first, last));
+  const auto value = Field_Float(Columns(line, first, last));
   if (!value) Unreadable_Field(file_name, line_number, field, columns);
   return Finite(*value, file_name, line_number, field, columns);
 }
@@ -106,16 +162,16 @@ float Required_Float(std::string_view line, std::size_t first, std::size_t last,
 // A missing occupancy or temperature factor reads as 0, a non-finite one is refused.
 float Optional_Float(std::string_view line, std::size_t first, std::size_t last, const std::string& file_name,
                      std::size_t line_number, const char* field, const char* columns) {
-  return Finite(common::Scan_Float(Columns(line, first, last)).value_or(0.0F), file_name, line_number, field, columns);
+  return Finite(Field_Float(Columns(line, first, last)).value_or(0.0F), file_name, line_number, field, columns);
 }
 
 void Fill_Atom(Atom_Record& atom, std::string_view line, std::size_t line_number, const std::string& file_name) {
   const int serial = common::Scan_Int(Columns(line, 7, 11)).value_or(0);
   atom.atom_number = atom.atom_number_read = serial;
-  atom.atom_name = common::First_Word(Columns(line, 14, 16));
-  atom.alt_loc = common::First_Word(Columns(line, 17, 17)).empty() ? 'Y' : 'N';
-  atom.aa_name = common::First_Word(Columns(line, 18, 20));
-  atom.chain = common::First_Word(Columns(line, 21, 22));
+  atom.atom_name = Word(Columns(line, 14, 16));
+  atom.alt_loc = Word(Columns(line, 17, 17)).empty() ? 'Y' : 'N';
+  atom.aa_name = Word(Columns(line, 18, 20));
+  atom.chain = Word(Columns(line, 21, 22));
   const auto residue = common::Scan_Int(Columns(line, 23, 26));
   if (!residue) Unreadable_Field(file_name, line_number, "residue number", "23-26");
   atom.aa_number = atom.aa_number_read = *residue;
@@ -128,9 +184,12 @@ void Fill_Atom(Atom_Record& atom, std::string_view line, std::size_t line_number
 }
 
 void Build_List(const std::vector<Pdb_Line>& lines, char wanted_chain_word, Atom_List& list,
-                const std::string& file_name, Read_Summary* summary) {
+                const std::string& file_name, Read_Summary* summary, bool selected) {
   Atom_Record* tail = nullptr;
   try {
+    // The selected lines are nearly all atoms of the chain; the whole input
+    // may be mostly other records, so it is not counted on.
+    if (selected) list.Reserve(lines.size());
     for (const Pdb_Line& raw : lines) {
       const std::string_view line = Without_Carriage_Return(raw.text);
       if (!Is_Atom_Line(line, wanted_chain_word)) continue;
@@ -200,9 +259,9 @@ void Number_Residues_By_Insertion_Code(Atom_Record* first) {
 
 // The parser's steps after the pre-filter.
 void Parse_Selection(const std::vector<Pdb_Line>& lines, char chain, Atom_List& list, Atom_Type_Function type_function,
-                     const std::string& file_name, Read_Summary* summary) {
+                     const std::string& file_name, Read_Summary* summary, bool selected) {
   const char wanted_chain_word = (chain == '_' || chain == ' ') ? '\0' : chain;
-  Build_List(lines, wanted_chain_word, list, file_name, summary);
+  Build_List(lines, wanted_chain_word, list, file_name, summary, selected);
   Check_Residues(list, type_function);
   Resolve_Alternate_Locations(list);
   Number_Residues_By_Insertion_Code(list.first);
@@ -217,9 +276,10 @@ std::vector<Pdb_Line> Select_Chain_Lines(std::string_view content, char chain, R
   const char wanted = Wanted_Chain_Column(chain);
   std::vector<Pdb_Line> selected;
   bool in_model = model == 0;
-  for (const Pdb_Line& raw : Split_Lines(content)) {
+  Line_Walk walk(content);
+  for (Pdb_Line raw; walk.Next(raw);) {
     const std::string_view line = Without_Carriage_Return(raw.text);
-    const std::string_view word = common::First_Word(line);
+    const std::string_view word = Word(line);
     if (model != 0 && word == "MODEL") in_model = Model_Number(line) == model;
     if (!in_model) continue;
     // ENDMDL closes a model as TER closes a chain: files of several models
@@ -229,7 +289,7 @@ std::vector<Pdb_Line> Select_Chain_Lines(std::string_view content, char chain, R
       const char seen = Column(line, 22) == ' ' ? '_' : Column(line, 22);
       if (summary->chains_seen.find(seen) == std::string::npos) summary->chains_seen += seen;
     }
-    if (Is_Blank_Line(line)) continue;
+    if (word.empty()) continue;  // a blank line
     if ((word == "ATOM" || line.front() == ' ') && Column(line, 22) == wanted) selected.push_back(raw);
   }
   return selected;
@@ -237,9 +297,10 @@ std::vector<Pdb_Line> Select_Chain_Lines(std::string_view content, char chain, R
 
 std::vector<int> Model_Numbers(std::string_view content) {
   std::vector<int> numbers;
-  for (const Pdb_Line& raw : Split_Lines(content)) {
+  Line_Walk walk(content);
+  for (Pdb_Line raw; walk.Next(raw);) {
     const std::string_view line = Without_Carriage_Return(raw.text);
-    if (common::First_Word(line) != "MODEL") continue;
+    if (Word(line) != "MODEL") continue;
     if (const auto number = Model_Number(line)) numbers.push_back(*number);
   }
   return numbers;
@@ -248,9 +309,10 @@ std::vector<int> Model_Numbers(std::string_view content) {
 std::string Model_Chains(std::string_view content, int model) {
   std::string chains;
   bool in_model = model == 0;
-  for (const Pdb_Line& raw : Split_Lines(content)) {
+  Line_Walk walk(content);
+  for (Pdb_Line raw; walk.Next(raw);) {
     const std::string_view line = Without_Carriage_Return(raw.text);
-    const std::string_view word = common::First_Word(line);
+    const std::string_view word = Word(line);
     if (word == "MODEL") {
       if (model == 0 && !chains.empty()) break;
       in_model = model == 0 || Model_Number(line) == model;
@@ -278,13 +340,15 @@ char Read_PDB_File_1(const std::string& file_name, char chain, Atom_List& list, 
 void Read_PDB_Text(const std::string& name, const std::string& content, const Chain_Request& request, Atom_List& list,
                    Atom_Type_Function type_function, const Reader_Io& io, Read_Summary* summary) {
   std::vector<Pdb_Line> lines;
+  bool selected = true;
   if (Write_Selection(content, request, io, lines, summary) == Prefilter_Result::Tmp_Not_Created) {
     if (io.tmp_required) common::Fail(common::kNoEnding, "cannot create the file '%s'", io.tmp_path.c_str());
     // Without the copy, every atom line of the chain in the whole input is read.
     Select_Chain_Lines(content, request.chain, summary, request.model);
     lines = Split_Lines(content);
+    selected = false;
   }
-  Parse_Selection(lines, request.chain, list, type_function, name, summary);
+  Parse_Selection(lines, request.chain, list, type_function, name, summary, selected);
 }
 
 std::string Chain_Label(char chain) {
