@@ -132,12 +132,14 @@ void Assess(const Shared_Inputs& shared, const Model_Job& job, const std::string
   const char chain_id = result.chain.front();
 
   // The surface tool's atoms (CB) are a subset of the pair tool's (CA and CB):
-  // the chain is copied and given virtual beta carbons once. Each step's files
-  // are kept as soon as it succeeds, as the programs run one after the other
-  // would leave them when a later one fails.
+  // the chain is copied (the atoms those and the virtual beta carbons need) and
+  // given virtual beta carbons once. Each step's files are kept as soon as it
+  // succeeds, as the programs run one after the other would leave them when a
+  // later one fails.
   const energy::Seed_Source seeds{shared.seed};
-  const structure::Atom_List pair_atoms = Naming_Glycine(
-      chain, [&] { return energy::Prepare_Structure(energy::kPairTool, chain.Copy(), job.model, chain_id); });
+  const structure::Atom_List pair_atoms = Naming_Glycine(chain, [&] {
+    return energy::Prepare_Structure(energy::kPairTool, structure::Copy_For_Beta_Carbons(chain), job.model, chain_id);
+  });
   const auto pair = Naming_Glycine(
       chain, [&] { return energy::Prepared_Energy_Step(energy::kPairTool, pair_atoms, shared.pair_table, seeds); });
   add_files(pair.files);
