@@ -14,7 +14,7 @@ namespace structure {
 namespace {
 
 // Columns first..last (1-based, inclusive) of a line, clipped to its length.
-std::string_view Columns(std::string_view line, std::size_t first, std::size_t last) {
+[[gnu::always_inline]] inline std::string_view Columns(std::string_view line, std::size_t first, std::size_t last) {
   if (line.size() < first) return {};
   return line.substr(first - 1, last - first + 1);
 }
@@ -29,9 +29,9 @@ std::string_view Without_Carriage_Return(std::string_view line) {
 bool Is_Space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool Is_Digit(char c) { return c >= '0' && c <= '9'; }
 
-// common::First_Word, here where the compiler can fold it into the column
-// tests: the reader takes it of several fields of every line.
-std::string_view Word(std::string_view text) {
+// common::First_Word, here where the compiler folds it into the column tests:
+// the reader takes it of several fields of every line.
+[[gnu::always_inline]] inline std::string_view Word(std::string_view text) {
   std::size_t begin = 0;
   while (begin < text.size() && Is_Space(text[begin])) ++begin;
   std::size_t end = begin;
@@ -125,62 +125,84 @@ float Finite(float value, const std::string& file_name, std::size_t line_number,
 
 // A field "[blanks][-]digits.digits" of at most seven digits, as coordinates
 // are written, is one integer over one power of ten, both exact floats, so one
-// division rounds it as strtof does; any other field goes to Scan_Float.
+// division rounds it as strtof does; any other field goes to Scan_Float. The
+// usual field, with `Decimals` digits after its point, is read without a loop
+// over the digits after it.
+template <std::size_t Decimals>
 std::optional<float> Field_Float(std::string_view field) {
+  static constexpr float kPowers[] = {1e0F, 1e1F, 1e2F, 1e3F, 1e4F, 1e5F, 1e6F, 1e7F};
   const char* p = field.data();
-  const char* const end = p + field.size();
+  const char* end = p + field.size();
   while (p < end && *p == ' ') ++p;
   const bool negative = p < end && *p == '-';
   if (negative) ++p;
   std::uint32_t number = 0;
   int digits = 0;
-  int decimals = -1;
-  for (; p < end; ++p) {
-    if (Is_Digit(*p)) {
-      number = number * 10 + static_cast<std::uint32_t>(*p - '0');
-      ++digits;
-      if (decimals >= 0) ++decimals;
-    } else if (*p == '.' && decimals < 0) {
-      decimals = 0;
-    } else {
-      break;
+  for (; p < end && Is_Digit(*p); ++p, ++digits) number = number * 10 + static_cast<std::uint32_t>(*p - '0');
+  int decimals = 0;
+  if (p < end && *p == '.') {
+    const char* const fraction = ++p;
+    bool usual = static_cast<std::size_t>(end - p) == Decimals;
+    for (std::size_t i = 0; usual && i < Decimals; ++i) usual = Is_Digit(p[i]);
+    if (usual) {
+      for (std::size_t i = 0; i < Decimals; ++i) number = number * 10 + static_cast<std::uint32_t>(p[i] - '0');
+      p = end;
     }
+    for (; p < end && Is_Digit(*p); ++p) number = number * 10 + static_cast<std::uint32_t>(*p - '0');
+    decimals = static_cast<int>(p - fraction);
   }
-  if (p != end || digits > 7 || decimals <= 0 || digits == decimals) return common::Scan_Float(field);
-  static constexpr float kPowers[] = {1e0F, 1e1F, 1e2F, 1e3F, 1e4F, 1e5F, 1e6F, 1e7F};
+  if (p != end || digits == 0 || decimals == 0 || digits + decimals > 7) return common::Scan_Float(field);
   const float magnitude = static_cast<float>(number) / kPowers[decimals];
   return negative ? -magnitude : magnitude;
 }
 
+// "[blanks][-]digits" filling the field, at most nine digits, as Scan_Int
+// reads it; any other field goes to Scan_Int.
+std::optional<int> Field_Int(std::string_view field) {
+  const char* p = field.data();
+  const char* const end = p + field.size();
+  while (p < end && *p == ' ') ++p;
+  const bool negative = p < end && *p == '-';
+  if (negative) ++p;
+  const char* const digits = p;
+  int number = 0;
+  for (; p < end && Is_Digit(*p) && p - digits < 9; ++p) number = number * 10 + (*p - '0');
+  if (p != end || p == digits) return common::Scan_Int(field);
+  return negative ? -number : number;
+}
+
+template <std::size_t Decimals>
 float Required_Float(std::string_view line, std::size_t first, std::size_t last, const std::string& file_name,
                      std::size_t line_number, const char* field, const char* columns) {
-  const auto value = Field_Float(Columns(line, first, last));
+  const auto value = Field_Float<Decimals>(Columns(line, first, last));
   if (!value) Unreadable_Field(file_name, line_number, field, columns);
   return Finite(*value, file_name, line_number, field, columns);
 }
 
 // A missing occupancy or temperature factor reads as 0, a non-finite one is refused.
+template <std::size_t Decimals>
 float Optional_Float(std::string_view line, std::size_t first, std::size_t last, const std::string& file_name,
                      std::size_t line_number, const char* field, const char* columns) {
-  return Finite(Field_Float(Columns(line, first, last)).value_or(0.0F), file_name, line_number, field, columns);
+  return Finite(Field_Float<Decimals>(Columns(line, first, last)).value_or(0.0F), file_name, line_number, field,
+                columns);
 }
 
 void Fill_Atom(Atom_Record& atom, std::string_view line, std::size_t line_number, const std::string& file_name) {
-  const int serial = common::Scan_Int(Columns(line, 7, 11)).value_or(0);
+  const int serial = Field_Int(Columns(line, 7, 11)).value_or(0);
   atom.atom_number = atom.atom_number_read = serial;
   atom.atom_name = Word(Columns(line, 14, 16));
   atom.alt_loc = Word(Columns(line, 17, 17)).empty() ? 'Y' : 'N';
   atom.aa_name = Word(Columns(line, 18, 20));
   atom.chain = Word(Columns(line, 21, 22));
-  const auto residue = common::Scan_Int(Columns(line, 23, 26));
+  const auto residue = Field_Int(Columns(line, 23, 26));
   if (!residue) Unreadable_Field(file_name, line_number, "residue number", "23-26");
   atom.aa_number = atom.aa_number_read = *residue;
   atom.insertion_code = Column(line, 27);
-  atom.x = Required_Float(line, 31, 38, file_name, line_number, "x coordinate", "31-38");
-  atom.y = Required_Float(line, 39, 46, file_name, line_number, "y coordinate", "39-46");
-  atom.z = Required_Float(line, 47, 54, file_name, line_number, "z coordinate", "47-54");
-  atom.occupancy = Optional_Float(line, 55, 60, file_name, line_number, "occupancy", "55-60");
-  atom.temp_factor = Optional_Float(line, 61, 66, file_name, line_number, "temperature factor", "61-66");
+  atom.x = Required_Float<3>(line, 31, 38, file_name, line_number, "x coordinate", "31-38");
+  atom.y = Required_Float<3>(line, 39, 46, file_name, line_number, "y coordinate", "39-46");
+  atom.z = Required_Float<3>(line, 47, 54, file_name, line_number, "z coordinate", "47-54");
+  atom.occupancy = Optional_Float<2>(line, 55, 60, file_name, line_number, "occupancy", "55-60");
+  atom.temp_factor = Optional_Float<2>(line, 61, 66, file_name, line_number, "temperature factor", "61-66");
 }
 
 void Build_List(const std::vector<Pdb_Line>& lines, char wanted_chain_word, Atom_List& list,
