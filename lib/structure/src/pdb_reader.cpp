@@ -298,6 +298,7 @@ std::vector<Pdb_Line> Select_Chain_Lines(std::string_view content, char chain, R
   const char wanted = Wanted_Chain_Column(chain);
   std::vector<Pdb_Line> selected;
   bool in_model = model == 0;
+  int last_seen = 256;  // no character yet
   Line_Walk walk(content);
   for (Pdb_Line raw; walk.Next(raw);) {
     const std::string_view line = Without_Carriage_Return(raw.text);
@@ -309,7 +310,9 @@ std::vector<Pdb_Line> Select_Chain_Lines(std::string_view content, char chain, R
     if ((word == "TER" || word == "END" || word == "ENDMDL") && !selected.empty()) break;
     if (word == "ATOM" && summary) {
       const char seen = Column(line, 22) == ' ' ? '_' : Column(line, 22);
-      if (summary->chains_seen.find(seen) == std::string::npos) summary->chains_seen += seen;
+      // Lines of one chain follow one another: only a change needs the search.
+      if (seen != last_seen && summary->chains_seen.find(seen) == std::string::npos) summary->chains_seen += seen;
+      last_seen = seen;
     }
     if (word.empty()) continue;  // a blank line
     if ((word == "ATOM" || line.front() == ' ') && Column(line, 22) == wanted) selected.push_back(raw);
