@@ -39,7 +39,13 @@ bool Is_Digit(char c) { return c >= '0' && c <= '9'; }
   return text.substr(begin, end - begin);
 }
 
-bool Is_Blank_Line(std::string_view line) { return Word(line).empty(); }
+// Word(line), with the usual atom line's answer found at once.
+std::string_view Record_Word(std::string_view line) {
+  if (line.size() > 4 && line.starts_with("ATOM") && line[4] == ' ') return line.substr(0, 4);
+  return Word(line);
+}
+
+bool Is_Blank_Line(std::string_view line) { return Record_Word(line).empty(); }
 
 // The lines of a text in turn, numbered from 1, without building a list of them.
 class Line_Walk {
@@ -100,7 +106,7 @@ Prefilter_Result Write_Selection(const std::string& content, const Chain_Request
 // of the chain word equal to the chain (none for the blank chain).
 bool Is_Atom_Line(std::string_view line, char wanted_chain_word) {
   if (Is_Blank_Line(line)) return false;
-  const std::string_view record = Word(Columns(line, 1, 6));
+  const std::string_view record = Record_Word(Columns(line, 1, 6));
   if (record != "ATOM" && !record.empty()) return false;
   const std::string_view chain = Word(Columns(line, 21, 22));
   const char first_char = chain.empty() ? '\0' : chain.front();
@@ -302,7 +308,7 @@ std::vector<Pdb_Line> Select_Chain_Lines(std::string_view content, char chain, R
   Line_Walk walk(content);
   for (Pdb_Line raw; walk.Next(raw);) {
     const std::string_view line = Without_Carriage_Return(raw.text);
-    const std::string_view word = Word(line);
+    const std::string_view word = Record_Word(line);
     if (model != 0 && word == "MODEL") in_model = Model_Number(line) == model;
     if (!in_model) continue;
     // ENDMDL closes a model as TER closes a chain: files of several models
