@@ -135,7 +135,7 @@ float Finite(float value, const std::string& file_name, std::size_t line_number,
 // usual field, with `Decimals` digits after its point, is read without a loop
 // over the digits after it.
 template <std::size_t Decimals>
-std::optional<float> Field_Float(std::string_view field) {
+[[gnu::always_inline]] inline std::optional<float> Field_Float(std::string_view field) {
   static constexpr float kPowers[] = {1e0F, 1e1F, 1e2F, 1e3F, 1e4F, 1e5F, 1e6F, 1e7F};
   const char* p = field.data();
   const char* end = p + field.size();
@@ -164,7 +164,7 @@ std::optional<float> Field_Float(std::string_view field) {
 
 // "[blanks][-]digits" filling the field, at most nine digits, as Scan_Int
 // reads it; any other field goes to Scan_Int.
-std::optional<int> Field_Int(std::string_view field) {
+[[gnu::always_inline]] inline std::optional<int> Field_Int(std::string_view field) {
   const char* p = field.data();
   const char* const end = p + field.size();
   while (p < end && *p == ' ') ++p;
@@ -178,8 +178,9 @@ std::optional<int> Field_Int(std::string_view field) {
 }
 
 template <std::size_t Decimals>
-float Required_Float(std::string_view line, std::size_t first, std::size_t last, const std::string& file_name,
-                     std::size_t line_number, const char* field, const char* columns) {
+[[gnu::always_inline]] inline float Required_Float(std::string_view line, std::size_t first, std::size_t last,
+                                                   const std::string& file_name, std::size_t line_number,
+                                                   const char* field, const char* columns) {
   const auto value = Field_Float<Decimals>(Columns(line, first, last));
   if (!value) Unreadable_Field(file_name, line_number, field, columns);
   return Finite(*value, file_name, line_number, field, columns);
@@ -187,8 +188,9 @@ float Required_Float(std::string_view line, std::size_t first, std::size_t last,
 
 // A missing occupancy or temperature factor reads as 0, a non-finite one is refused.
 template <std::size_t Decimals>
-float Optional_Float(std::string_view line, std::size_t first, std::size_t last, const std::string& file_name,
-                     std::size_t line_number, const char* field, const char* columns) {
+[[gnu::always_inline]] inline float Optional_Float(std::string_view line, std::size_t first, std::size_t last,
+                                                   const std::string& file_name, std::size_t line_number,
+                                                   const char* field, const char* columns) {
   return Finite(Field_Float<Decimals>(Columns(line, first, last)).value_or(0.0F), file_name, line_number, field,
                 columns);
 }
