@@ -235,9 +235,12 @@ void Build_List(const std::vector<Pdb_Line>& lines, char wanted_chain_word, Atom
 
 // Drops every atom of a residue outside the twenty; stores the types of the rest.
 void Check_Residues(Atom_List& list, Atom_Type_Function type_function) {
-  Remove_Atoms_Unless(list, [type_function](Atom_Record& atom) {
-    atom.aa_code = Find_AA_Type(atom);
-    const int type = type_function(atom);
+  // The usual type rule is the residue index itself: one look-up gives both.
+  const bool index_rule = type_function == Get_AA_Type;
+  Remove_Atoms_Unless(list, [type_function, index_rule](Atom_Record& atom) {
+    const int index = Residue_Index(atom.aa_name);
+    atom.aa_code = index == kNoType ? 'X' : aa_1_letter[static_cast<std::size_t>(index)];
+    const int type = index_rule ? index : type_function(atom);
     if (atom.aa_code == 'X') return false;
     atom.atom_type = type;
     return true;
