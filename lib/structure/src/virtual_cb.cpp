@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <new>
+#include <string_view>
 
 namespace structure {
 namespace {
@@ -146,18 +147,9 @@ Atom_List Copy_For_Beta_Carbons(const Atom_List& chain) {
   // Insert_CB_GLY visits residues by their first atoms and otherwise looks
   // atoms up by name, so it finds the same nodes in this copy.
   return chain.Copy_If([](const Atom_Record& atom) {
-    const std::string& name = atom.atom_name;
-    if (!atom.prev || atom.prev->aa_number != atom.aa_number) return true;
-    switch (name.size()) {
-      case 1:
-        return name[0] == 'N' || name[0] == 'C' || name[0] == 'O';  // N, C, O
-      case 2:
-        return name[0] == 'C' && (name[1] == 'A' || name[1] == 'B');  // CA, CB
-      case 3:
-        return name == "OXT";
-      default:
-        return false;
-    }
+    const std::string_view name = atom.atom_name;
+    return !atom.prev || atom.prev->aa_number != atom.aa_number || name == "CA" || name == "CB" || name == "N" ||
+           name == "C" || name == "O" || name == "OXT";
   });
 }
 
