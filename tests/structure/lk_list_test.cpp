@@ -162,5 +162,20 @@ TEST(SetPositionAtom, SearchRunsPastTheResidue) {
   EXPECT_EQ(Set_Position_Atom(list.first, 9, "A4"), nullptr);
 }
 
+TEST(NodeStore, NodesStayPutAndFreedOnesComeBackBlank) {
+  Atom_List list = Make_List({1, 2, 3});
+  Atom_Record* const head = list.first;
+  char flag = '?';
+  Remove_Atom(list, head->next, flag);
+  Atom_Record* const reused = list.New_Atom();
+  EXPECT_EQ(reused->atom_name, "");  // the freed node's fields are gone
+  EXPECT_EQ(reused->aa_number, 0);
+  for (int i = 0; i < 20000; ++i) list.New_Atom();  // many more blocks
+  Atom_List moved = std::move(list);
+  EXPECT_TRUE(list.empty());
+  EXPECT_EQ(moved.first, head);
+  EXPECT_EQ(Names(moved), (std::vector<std::string>{"A0", "A2"}));
+}
+
 }  // namespace
 }  // namespace structure

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstdio>
 
 #include "common/fatal_error.hpp"
+#include "common/scan.hpp"
 #include "structure/structure_text.hpp"
 #include "support/pdb_lines.hpp"
 #include "support/run_tool.hpp"
@@ -238,6 +240,39 @@ TEST(Parser, ReadsTheColumns) {
   EXPECT_EQ(atom.z, 1000.125F);
   EXPECT_EQ(atom.occupancy, 0.5F);
   EXPECT_EQ(atom.temp_factor, 99.99F);
+}
+
+// Numeric fields read in place give what the general conversions give: the
+// usual forms and each way of leaving them.
+TEST(Parser, NumericFieldsReadAsTheGeneralConversions) {
+  struct Row {
+    std::size_t column;  // first column of the field
+    const char* field;
+  };
+  const std::vector<Row> rows = {
+      {31, "  -7.528"}, {31, "-999.999"}, {31, "9999.999"}, {31, "  -0.000"}, {31, "123.4567"},  {31, " 12345.6"},
+      {31, "99999.99"}, {31, "  1.5   "}, {31, "  12.34e"}, {31, "    -.50"}, {31, "\t  1.000"}, {31, "  +1.000"},
+      {31, "1.2.3.45"}, {31, "    123."}, {31, "  -1.1e1"}, {55, "  1.00"},   {55, "-0.50 "},    {55, "100.00"},
+      {55, "123456"},   {61, "  0.5 "},   {61, " 99.99"},   {7, "99999"},     {7, "   -1"},      {7, " +12 "},
+      {7, "1 2  "},     {23, " -12"},     {23, "12A "},     {23, "0009"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.field) + " at column " + std::to_string(row.column));
+    std::string line = Atom_Line({});
+    const std::string_view field(row.field);
+    line.replace(row.column - 1, field.size(), field);
+    Read_Result r = Read(line, 'A');
+    ASSERT_FALSE(r.list.empty());
+    const Atom_Record& atom = *r.list.first;
+    if (row.column == 7) {
+      EXPECT_EQ(atom.atom_number_read, common::Scan_Int(field).value_or(0));
+    } else if (row.column == 23) {
+      EXPECT_EQ(atom.aa_number_read, common::Scan_Int(field));
+    } else {
+      const float read = row.column == 31 ? atom.x : row.column == 55 ? atom.occupancy : atom.temp_factor;
+      EXPECT_EQ(std::bit_cast<std::uint32_t>(read), std::bit_cast<std::uint32_t>(*common::Scan_Float(field)));
+    }
+  }
 }
 
 TEST(Parser, AppliesTheTypeFunction) {

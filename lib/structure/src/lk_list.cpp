@@ -1,29 +1,71 @@
 #include "structure/lk_list.hpp"
 
+#include <algorithm>
+#include <utility>
+
 #include "common/fatal_error.hpp"
 
 namespace structure {
 
+namespace {
+
+// Blocks grow with the list, up to a size whose allocation costs nothing per
+// node and whose unused tail is small beside a large chain.
+constexpr std::size_t kFirstBlock = 64;
+constexpr std::size_t kLargestGrowth = 4096;
+
+}  // namespace
+
+Atom_List::Atom_List(Atom_List&& other) noexcept
+    : first(std::exchange(other.first, nullptr)),
+      blocks_(std::move(other.blocks_)),
+      used_(std::exchange(other.used_, 0)),
+      allocated_(std::exchange(other.allocated_, 0)),
+      free_nodes_(std::exchange(other.free_nodes_, nullptr)) {
+  other.blocks_.clear();
+}
+
+Atom_List& Atom_List::operator=(Atom_List&& other) noexcept {
+  if (this != &other) {
+    Atom_List moved(std::move(other));
+    std::swap(first, moved.first);
+    std::swap(blocks_, moved.blocks_);
+    std::swap(used_, moved.used_);
+    std::swap(allocated_, moved.allocated_);
+    std::swap(free_nodes_, moved.free_nodes_);
+  }
+  return *this;
+}
+
+void Atom_List::Reserve(std::size_t count) {
+  if (!blocks_.empty() && blocks_.back().size - used_ >= count) return;
+  if (count == 0) return;
+  blocks_.push_back({std::make_unique<Atom_Record[]>(count), count});
+  allocated_ += count;
+  used_ = 0;
+}
+
+// A node from the blocks, in whatever state it was left.
+Atom_Record* Atom_List::Take_Node() {
+  if (free_nodes_) return std::exchange(free_nodes_, free_nodes_->next);
+  if (blocks_.empty() || used_ == blocks_.back().size) Reserve(std::clamp(allocated_, kFirstBlock, kLargestGrowth));
+  return &blocks_.back().nodes[used_++];
+}
+
 Atom_Record* Atom_List::New_Atom() {
-  store_.push_back(std::make_unique<Atom_Record>());
-  Atom_Record* atom = store_.back().get();
-  atom->slot_ = store_.size() - 1;
+  const bool reused = free_nodes_ != nullptr;
+  Atom_Record* atom = Take_Node();
+  if (reused) *atom = Atom_Record{};
   return atom;
 }
 
-void Atom_List::Free_Atom(Atom_Record* atom) { store_[atom->slot_].reset(); }
+void Atom_List::Free_Atom(Atom_Record* atom) {
+  atom->next = free_nodes_;
+  free_nodes_ = atom;
+}
 
 Atom_List Atom_List::Copy() const {
-  Atom_List copy;
-  Atom_Record* tail = nullptr;
-  for (const Atom_Record* atom = first; atom; atom = atom->next) {
-    Atom_Record* node = copy.New_Atom();
-    const std::size_t slot = node->slot_;
-    *node = *atom;
-    node->slot_ = slot;
-    tail = Append_Atom(copy, tail, node);
-  }
-  return copy;
+  return Copy_If([](const Atom_Record&) { return true; });
 }
 
 Atom_Record* Append_Atom(Atom_List& list, Atom_Record* tail, Atom_Record* atom) {

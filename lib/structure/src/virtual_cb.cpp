@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <new>
+#include <string_view>
 
 namespace structure {
 namespace {
@@ -67,6 +68,14 @@ void Insert_CB_GLY(Atom_List& list) {
   // Residues are numbered 1..n in runs after reading, and a new CB carries the
   // number of an existing residue, so walking the runs visits residues 1..n
   // exactly as counting them once and looking each one up would.
+  std::size_t glycines = 0;
+  for (Atom_Record* residue = list.first; residue; residue = Next_Residue(residue))
+    glycines += residue->aa_code == 'G' ? 1 : 0;
+  try {
+    list.Reserve(glycines);
+  } catch (const std::bad_alloc&) {
+    Print_Error("cannot allocate memory", "Insert_CB_GLY");
+  }
   for (Atom_Record* residue = list.first; residue; residue = Next_Residue(residue)) {
     if (residue->aa_code != 'G') continue;
     Atom_Record* anchor = Find_Atom_From(residue, "O");
@@ -132,6 +141,16 @@ std::optional<std::string> Glycine_Without_Backbone(const Atom_List& list) {
     return label + " has no " + missing + " atom: no virtual CB can be built for it";
   }
   return std::nullopt;
+}
+
+Atom_List Copy_For_Beta_Carbons(const Atom_List& chain) {
+  // Insert_CB_GLY visits residues by their first atoms and otherwise looks
+  // atoms up by name, so it finds the same nodes in this copy.
+  return chain.Copy_If([](const Atom_Record& atom) {
+    const std::string_view name = atom.atom_name;
+    return !atom.prev || atom.prev->aa_number != atom.aa_number || name == "CA" || name == "CB" || name == "N" ||
+           name == "C" || name == "O" || name == "OXT";
+  });
 }
 
 void Build_Virtual_CB_for_Glycines(Atom_List& list) {

@@ -6,6 +6,11 @@
 // so walking code reads `for (Atom_Record* a = list.first; a; a = a->next)`.
 // Removing a node frees it; unlinking one (Change_Connection) keeps it alive
 // until the list goes, as nothing may read a freed node's links.
+//
+// Nodes are carved from blocks the list allocates a few at a time (a chain of
+// thousands of atoms is a handful of allocations); a block never moves, so a
+// node keeps its address for the list's life, and a freed node is reused by
+// the next New_Atom.
 #pragma once
 
 #include <memory>
@@ -35,39 +40,67 @@ struct Atom_Record {
   int neighbours = 0;
   Atom_Record* prev = nullptr;
   Atom_Record* next = nullptr;
-
- private:
-  friend class Atom_List;
-  std::size_t slot_ = 0;  // position of the owning pointer in the list's store
 };
 
 class Atom_List {
  public:
   Atom_List() = default;
-  Atom_List(Atom_List&&) noexcept = default;
-  Atom_List& operator=(Atom_List&&) noexcept = default;
+  Atom_List(Atom_List&& other) noexcept;
+  Atom_List& operator=(Atom_List&& other) noexcept;
   Atom_List(const Atom_List&) = delete;
   Atom_List& operator=(const Atom_List&) = delete;
 
   Atom_Record* first = nullptr;  // head of the list; null when empty
 
-  // A new node owned by this list, not yet linked.
+  // A new node owned by this list, not yet linked, with every field at its default.
   Atom_Record* New_Atom();
   // Frees a node that is no longer linked.
   void Free_Atom(Atom_Record* atom);
+  // Room for `count` more nodes in one block, for a caller that knows how
+  // many it will ask for.
+  void Reserve(std::size_t count);
 
   bool empty() const { return first == nullptr; }
 
   // A list of copies of the linked nodes, in the same order.
   Atom_List Copy() const;
 
+  // A list of copies of the linked nodes for which `keep` is true, in the same order.
+  template <typename Predicate>
+  Atom_List Copy_If(Predicate keep) const;
+
  private:
-  std::vector<std::unique_ptr<Atom_Record>> store_;
+  struct Block {
+    std::unique_ptr<Atom_Record[]> nodes;
+    std::size_t size = 0;
+  };
+  Atom_Record* Take_Node();
+
+  std::vector<Block> blocks_;
+  std::size_t used_ = 0;               // nodes handed out from the last block
+  std::size_t allocated_ = 0;          // nodes in all blocks
+  Atom_Record* free_nodes_ = nullptr;  // freed nodes, chained through `next`
 };
 
 // Links `atom` at the end of the list whose last node is `tail` (null for an
 // empty list) and returns it, the new tail.
 Atom_Record* Append_Atom(Atom_List& list, Atom_Record* tail, Atom_Record* atom);
+
+template <typename Predicate>
+Atom_List Atom_List::Copy_If(Predicate keep) const {
+  std::size_t count = 0;
+  for (const Atom_Record* atom = first; atom; atom = atom->next) count += keep(*atom) ? 1 : 0;
+  Atom_List copy;
+  copy.Reserve(count);
+  Atom_Record* tail = nullptr;
+  for (const Atom_Record* atom = first; atom; atom = atom->next) {
+    if (!keep(*atom)) continue;
+    Atom_Record* node = copy.Take_Node();
+    *node = *atom;
+    tail = Append_Atom(copy, tail, node);
+  }
+  return copy;
+}
 
 // Links `atom` directly after `anchor`.
 void Insert_Atom_After(Atom_Record* anchor, Atom_Record* atom);

@@ -26,6 +26,12 @@ void Insert_CB_GLY(Atom_List& list);
 // would succeed.
 std::optional<std::string> Glycine_Without_Backbone(const Atom_List& list);
 
+// A copy of `chain` with only the atoms Insert_CB_GLY reads (the first atom of
+// each residue and every N, CA, C, O and OXT atom) and the CB atoms. Given
+// virtual beta carbons and then filtered down to CA and CB atoms, or a subset
+// of them, it gives the same list as a copy of the whole chain would.
+Atom_List Copy_For_Beta_Carbons(const Atom_List& chain);
+
 // Sets cb's coordinates from the residue's N, CA and C atoms.
 void Get_Coordinates_CB(Atom_Record& cb, const Atom_Record& n, const Atom_Record& ca, const Atom_Record& c);
 

@@ -132,15 +132,16 @@ void Assess(const Shared_Inputs& shared, const Model_Job& job, const std::string
   const char chain_id = result.chain.front();
 
   // The surface tool's atoms (CB) are a subset of the pair tool's (CA and CB):
-  // the chain is copied and given virtual beta carbons once. Each step's files
-  // are kept as soon as it succeeds, as the programs run one after the other
-  // would leave them when a later one fails. The seed is the same for every
-  // shuffle, so the surface step takes on the pair step's shuffles whenever
-  // its sequence is the same. A profile notes each atom's residue while the
-  // chain is prepared and takes on both steps' geometry.
+  // the chain is copied (the atoms those and the virtual beta carbons need) and
+  // given virtual beta carbons once. Each step's files are kept as soon as it
+  // succeeds, as the programs run one after the other would leave them when a
+  // later one fails. The seed is the same for every shuffle, so the surface
+  // step takes on the pair step's shuffles whenever its sequence is the same.
+  // A profile notes each atom's residue while the chain is prepared and takes
+  // on both steps' geometry.
   const energy::Seed_Source seeds{shared.seed};
   const energy::Profiled_Structure pair_structure = Naming_Glycine(chain, [&] {
-    structure::Atom_List copy = chain.Copy();
+    structure::Atom_List copy = structure::Copy_For_Beta_Carbons(chain);
     if (shared.residue_profile) return energy::Prepare_Profiled_Structure(std::move(copy), job.model, chain_id);
     return energy::Profiled_Structure{
         energy::Prepare_Structure(energy::kPairTool, std::move(copy), job.model, chain_id), {}};
