@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <numeric>
 #include <optional>
 
 #include "common/fatal_error.hpp"
@@ -153,15 +154,18 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
   // and Find_Distance_Dependent_Class on the gathered values.
   const double beyond_range = (table.range * 1.001 + 0.001) * (table.range * 1.001 + 0.001);
   const auto beyond_range_float = static_cast<float>(beyond_range);
-  auto cell_of = [&](std::uint32_t i, std::uint32_t j) __attribute__((always_inline))->int {
-    // Most candidates are plainly out of range: reject them first, in single
-    // precision, before the separation, the rounding steps and the root. The
-    // margin (0.2 %) is far beyond the rounding of a few float operations; a
-    // coordinate that is not finite never compares greater and goes on.
-    const float fx = points[j].x - points[i].x;
-    const float fy = points[j].y - points[i].y;
-    const float fz = points[j].z - points[i].z;
-    if (fy * fy + fx * fx + fz * fz > beyond_range_float) return -1;
+  // Most candidates are plainly out of range: they are rejected first, in
+  // single precision, before the separation, the rounding steps and the
+  // root. The margin (0.2 %) is far beyond the rounding of a few float
+  // operations; a coordinate that is not finite never compares greater and
+  // goes on. The test is symmetric in the two points, bit for bit.
+  auto plainly_out = [&](const structure::Point& p, const structure::Point& q) __attribute__((always_inline)) {
+    const float fx = q.x - p.x;
+    const float fy = q.y - p.y;
+    const float fz = q.z - p.z;
+    return fy * fy + fx * fx + fz * fz > beyond_range_float;
+  };
+  auto scored_cell = [&](std::uint32_t i, std::uint32_t j) __attribute__((always_inline))->int {
     const int separation = Separation_Class(chain[i] != chain[j] ? 100 : std::abs(residue[i] - residue[j]));
     if (separation < 0) return -1;
     const float d = structure::Single_Precision_Distance(points[i], points[j]);
@@ -172,24 +176,50 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
   const auto n = static_cast<std::uint32_t>(points.size());
   if (!(table.range > 0.0 && std::isfinite(table.range))) {
     for (std::uint32_t i = 0; i < n; ++i)
-      for (std::uint32_t j = i + 1; j < n; ++j)
-        if (const int cell = cell_of(i, j); cell >= 0) pairs_.push_back({i, j, static_cast<std::uint32_t>(cell)});
+      for (std::uint32_t j = i + 1; j < n; ++j) {
+        if (plainly_out(points[i], points[j])) continue;
+        if (const int cell = scored_cell(i, j); cell >= 0) pairs_.push_back({i, j, static_cast<std::uint32_t>(cell)});
+      }
   } else {
-    // Only atoms in neighbouring cells can be within range; each atom's
-    // partners are then put in list order, so that the pairs come in the
-    // order of the walk over all pairs.
+    // Only atoms in nearby cells can be within range. The grid yields each
+    // close pair once, in cell order; two stable counting passes, by second
+    // atom and then by first, put them in the order of the walk over all
+    // pairs.
     const structure::Cell_Grid grid(points, table.range);
-    // A folded chain has some fifty scored pairs per atom: room for most of
-    // them at once saves copying the list as it grows.
-    pairs_.reserve(static_cast<std::size_t>(n) * 32);
-    for (std::uint32_t i = 0; i < n; ++i) {
-      const std::size_t first = pairs_.size();
-      grid.For_Later_Candidates(i, [&](std::uint32_t j) {
-        if (const int cell = cell_of(i, j); cell >= 0) pairs_.push_back({i, j, static_cast<std::uint32_t>(cell)});
-      });
-      std::sort(pairs_.begin() + static_cast<std::ptrdiff_t>(first), pairs_.end(),
-                [](const Scored_Pair& x, const Scored_Pair& y) { return x.b < y.b; });
-    }
+    const std::span<const std::uint32_t> order = grid.Order();
+    const std::span<const structure::Point> sorted = grid.Sorted();
+    std::vector<Scored_Pair> found;
+    // A folded chain has some fifty scored pairs per atom.
+    found.reserve(static_cast<std::size_t>(n) * 32);
+    std::vector<std::uint32_t> first_count(n + 1, 0), second_count(n + 1, 0);
+    // Candidates near enough, gathered without a branch per candidate:
+    // whether one is near is unpredictable.
+    std::vector<std::uint32_t> near(sorted.size());
+    grid.For_Candidate_Runs([&](std::uint32_t s, std::uint32_t begin, std::uint32_t end) {
+      const structure::Point p = sorted[s];
+      std::size_t kept = 0;
+      for (std::uint32_t t = begin; t < end; ++t) {
+        near[kept] = t;
+        kept += plainly_out(p, sorted[t]) ? 0 : 1;
+      }
+      const std::uint32_t i = order[s];
+      for (std::size_t k = 0; k < kept; ++k) {
+        const std::uint32_t j = order[near[k]];
+        const std::uint32_t a = std::min(i, j);
+        const std::uint32_t b = std::max(i, j);
+        if (const int cell = scored_cell(a, b); cell >= 0) {
+          found.push_back({a, b, static_cast<std::uint32_t>(cell)});
+          ++first_count[a + 1];
+          ++second_count[b + 1];
+        }
+      }
+    });
+    std::partial_sum(first_count.begin(), first_count.end(), first_count.begin());
+    std::partial_sum(second_count.begin(), second_count.end(), second_count.begin());
+    std::vector<Scored_Pair> by_second(found.size());
+    for (const Scored_Pair& p : found) by_second[second_count[p.b]++] = p;
+    pairs_ = std::move(found);
+    for (const Scored_Pair& p : by_second) pairs_[first_count[p.a]++] = p;
   }
   row_a_.resize(n);
   row_b_.resize(n);

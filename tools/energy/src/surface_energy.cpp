@@ -21,14 +21,20 @@ std::vector<int> Count_Neighbours(const std::vector<const Atom_Record*>& atoms) 
   points.reserve(atoms.size());
   for (const Atom_Record* atom : atoms) points.push_back({atom->x, atom->y, atom->z});
   const structure::Cell_Grid grid(points, kNeighbourRadius);
-  for (std::uint32_t i = 0; i < atoms.size(); ++i) {
-    grid.For_Later_Candidates(i, [&](std::uint32_t j) {
-      if (structure::Single_Precision_Distance(*atoms[i], *atoms[j]) <= kNeighbourRadius) {
-        ++counts[i];
-        ++counts[j];
-      }
-    });
-  }
+  const std::span<const std::uint32_t> order = grid.Order();
+  const std::span<const structure::Point> sorted = grid.Sorted();
+  // Counted without a branch per candidate: whether one is near is
+  // unpredictable. The distance is symmetric in the two points, bit for bit.
+  grid.For_Candidate_Runs([&](std::uint32_t s, std::uint32_t begin, std::uint32_t end) {
+    const structure::Point p = sorted[s];
+    int near = 0;
+    for (std::uint32_t t = begin; t < end; ++t) {
+      const int is_near = structure::Single_Precision_Distance(p, sorted[t]) <= kNeighbourRadius ? 1 : 0;
+      near += is_near;
+      counts[order[t]] += is_near;
+    }
+    counts[order[s]] += near;
+  });
   return counts;
 }
 
