@@ -69,6 +69,16 @@ Cell_Grid::Cell_Grid(std::span<const Point> points, double reach) {
     sorted_.push_back(points[keyed[k].index]);
   }
   members_start_.push_back(static_cast<std::uint32_t>(keyed.size()));
+  for (const Point& p : sorted_) {
+    xs_.push_back(p.x);
+    ys_.push_back(p.y);
+    zs_.push_back(p.z);
+  }
+  for (int extra = 0; extra < 3; ++extra) {
+    xs_.push_back(0.0F);
+    ys_.push_back(0.0F);
+    zs_.push_back(0.0F);
+  }
 
   // Later neighbour columns: every other column within two cells is the
   // mirror image of one of these.

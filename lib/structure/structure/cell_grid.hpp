@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <vector>
 
@@ -27,6 +28,40 @@ class Cell_Grid {
   // indices and their coordinates. Positions below are in this order.
   std::span<const std::uint32_t> Order() const { return order_; }
   std::span<const Point> Sorted() const { return sorted_; }
+
+  // Writes to `out` the positions t in [begin, end), in order, whose squared
+  // distance from the point at position s is not above `limit`, and returns
+  // how many. The square is taken in single precision as dy^2 + dx^2 + dz^2,
+  // as a scalar test would take it, bit for bit. `out` has room for end -
+  // begin + 3 positions.
+  std::size_t Near(std::uint32_t s, std::uint32_t begin, std::uint32_t end, float limit, std::uint32_t* out) const {
+    // Four candidates at a time, and no branch on the outcome: whether one is
+    // near is unpredictable. The coordinate arrays run on past the last point.
+    using Four = float __attribute__((vector_size(16)));
+    using Four_Masks = std::int32_t __attribute__((vector_size(16)));
+    const Four px = {xs_[s], xs_[s], xs_[s], xs_[s]};
+    const Four py = {ys_[s], ys_[s], ys_[s], ys_[s]};
+    const Four pz = {zs_[s], zs_[s], zs_[s], zs_[s]};
+    const Four bound = {limit, limit, limit, limit};
+    std::size_t kept = 0;
+    for (std::uint32_t t = begin; t < end; t += 4) {
+      Four x, y, z;
+      std::memcpy(&x, xs_.data() + t, sizeof x);
+      std::memcpy(&y, ys_.data() + t, sizeof y);
+      std::memcpy(&z, zs_.data() + t, sizeof z);
+      const Four dx = x - px;
+      const Four dy = y - py;
+      const Four dz = z - pz;
+      const Four_Masks far = dy * dy + dx * dx + dz * dz > bound;
+#pragma GCC unroll 4
+      for (int k = 0; k < 4; ++k) {
+        out[kept] = t + static_cast<std::uint32_t>(k);
+        kept += far[k] ? 0 : 1;
+      }
+    }
+    while (kept > 0 && out[kept - 1] >= end) --kept;  // past the run
+    return kept;
+  }
 
   // Calls visit(s, begin, end) for runs of later positions [begin, end)
   // whose points are candidates of the point at position s. Every unordered
@@ -53,6 +88,7 @@ class Cell_Grid {
   };
   std::vector<std::uint32_t> order_;           // index of the point at each position
   std::vector<Point> sorted_;                  // its coordinates
+  std::vector<float> xs_, ys_, zs_;            // the same, and three more of each
   std::vector<std::uint32_t> members_start_;   // cell c holds positions [start[c], start[c + 1])
   std::vector<std::uint32_t> own_column_end_;  // end of the cells at most two above c in its column
   std::vector<Run> runs_;                      // the occupied neighbour columns of each cell

@@ -4,6 +4,7 @@
 // sequence separation and the distance.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -35,6 +36,34 @@ char Find_Distance_Dependent_Class(float distance, int& bin, double range, doubl
 // The bin Find_Distance_Dependent_Class stores when it answers 'Y', else -1;
 // found without walking the bins.
 int Distance_Bin(float distance, double range, double bin_size, int num_bins);
+
+// Distance_Bin, faster when one table's bins are asked many times: bounds
+// on the single-precision distance replace the division and the rounding.
+class Distance_Bins {
+ public:
+  Distance_Bins(double range, double bin_size, int num_bins);
+
+  int Bin(float distance) const {
+    if (bound_.empty()) return Distance_Bin(distance, range_, bin_size_, num_bins_);
+    if (!(distance > bound_.front() && distance <= top_)) return -1;
+    // Next to the bin d / bin_size, bounded, then moved to the one whose
+    // bounds hold d; the steps run only where rounding puts it one off.
+    int bin = static_cast<int>(std::min(static_cast<double>(distance) * inverse_, last_));
+    while (bin + 1 < num_bins_ && distance > bound_[static_cast<std::size_t>(bin) + 1]) ++bin;
+    while (bin > 0 && distance <= bound_[static_cast<std::size_t>(bin)]) --bin;
+    return bin;
+  }
+
+ private:
+  double range_, bin_size_;
+  int num_bins_;
+  // bound_[k]: the largest float not above k * bin_size, so that a float d
+  // is in bin i exactly when bound_[i] < d <= bound_[i + 1]. Empty when the
+  // bins are too odd for it (none, or of no finite positive width).
+  std::vector<float> bound_;
+  float top_ = 0.0F;  // the largest float in range and in a bin
+  double inverse_ = 0.0, last_ = 0.0;
+};
 
 // The pair table regrouped for evaluating many sequences: a pair's atoms are
 // each a CA or a CB, so it reads only the 20 x 20 entries of its kind (0

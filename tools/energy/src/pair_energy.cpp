@@ -129,6 +129,20 @@ int Distance_Bin(float distance, double range, double bin_size, int num_bins) {
   return Bin_Of(distance, range, bin_size, num_bins);
 }
 
+Distance_Bins::Distance_Bins(double range, double bin_size, int num_bins)
+    : range_(range), bin_size_(bin_size), num_bins_(num_bins) {
+  if (num_bins < 1 || !(bin_size > 0.0) || !std::isfinite(1.0 / bin_size) || std::isnan(range)) return;
+  const auto at_most = [](double x) {
+    float f = static_cast<float>(x);
+    if (static_cast<double>(f) > x) f = std::nextafter(f, -INFINITY);
+    return f;
+  };
+  for (int k = 0; k <= num_bins; ++k) bound_.push_back(at_most(k * bin_size));
+  top_ = std::min(at_most(range), bound_.back());
+  inverse_ = 1.0 / bin_size;
+  last_ = num_bins - 1;
+}
+
 Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) : table_(table) {
   // What the classification reads, gathered once: coordinates, residue
   // numbers, and chains as small numbers (equal chains, equal numbers).
@@ -149,28 +163,30 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
     }
   }
   const int bins = table.dim_val[3];
-  // The cell of the pair (i, j) as the all-pairs walk finds it, or -1 when
-  // the pair is not scored: Find_K, Separation_Class, Find_Non_Squared_Distance
-  // and Find_Distance_Dependent_Class on the gathered values.
-  const double beyond_range = (table.range * 1.001 + 0.001) * (table.range * 1.001 + 0.001);
-  const auto beyond_range_float = static_cast<float>(beyond_range);
+  const Distance_Bins distance_bins(table.range, table.bin_size, bins);
   // Most candidates are plainly out of range: they are rejected first, in
   // single precision, before the separation, the rounding steps and the
   // root. The margin (0.2 %) is far beyond the rounding of a few float
   // operations; a coordinate that is not finite never compares greater and
-  // goes on. The test is symmetric in the two points, bit for bit.
+  // goes on. The test is symmetric in the two points, bit for bit, and the
+  // grid's Near takes the same.
+  const double beyond_range = (table.range * 1.001 + 0.001) * (table.range * 1.001 + 0.001);
+  const auto beyond_range_float = static_cast<float>(beyond_range);
   auto plainly_out = [&](const structure::Point& p, const structure::Point& q) __attribute__((always_inline)) {
     const float fx = q.x - p.x;
     const float fy = q.y - p.y;
     const float fz = q.z - p.z;
     return fy * fy + fx * fx + fz * fz > beyond_range_float;
   };
+  // The cell of the pair (i, j) as the all-pairs walk finds it, or -1 when
+  // the pair is not scored: Find_K, Separation_Class, Find_Non_Squared_Distance
+  // and Find_Distance_Dependent_Class on the gathered values.
   auto scored_cell = [&](std::uint32_t i, std::uint32_t j) __attribute__((always_inline))->int {
     const int separation = Separation_Class(chain[i] != chain[j] ? 100 : std::abs(residue[i] - residue[j]));
     if (separation < 0) return -1;
     const float d = structure::Single_Precision_Distance(points[i], points[j]);
     if (!(d <= table.range)) return -1;
-    const int bin = Bin_Of(d, table.range, table.bin_size, bins);
+    const int bin = distance_bins.Bin(d);
     return bin < 0 ? -1 : separation * bins + bin;
   };
   const auto n = static_cast<std::uint32_t>(points.size());
@@ -192,16 +208,9 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
     // A folded chain has some fifty scored pairs per atom.
     found.reserve(static_cast<std::size_t>(n) * 32);
     std::vector<std::uint32_t> first_count(n + 1, 0), second_count(n + 1, 0);
-    // Candidates near enough, gathered without a branch per candidate:
-    // whether one is near is unpredictable.
-    std::vector<std::uint32_t> near(sorted.size());
+    std::vector<std::uint32_t> near(sorted.size() + 3);
     grid.For_Candidate_Runs([&](std::uint32_t s, std::uint32_t begin, std::uint32_t end) {
-      const structure::Point p = sorted[s];
-      std::size_t kept = 0;
-      for (std::uint32_t t = begin; t < end; ++t) {
-        near[kept] = t;
-        kept += plainly_out(p, sorted[t]) ? 0 : 1;
-      }
+      const std::size_t kept = grid.Near(s, begin, end, beyond_range_float, near.data());
       const std::uint32_t i = order[s];
       for (std::size_t k = 0; k < kept; ++k) {
         const std::uint32_t j = order[near[k]];
