@@ -46,11 +46,12 @@ class Distance_Bins {
   int Bin(float distance) const {
     if (bound_.empty()) return Distance_Bin(distance, range_, bin_size_, num_bins_);
     if (!(distance > bound_.front() && distance <= top_)) return -1;
-    // Next to the bin d / bin_size, bounded, then moved to the one whose
-    // bounds hold d; the steps run only where rounding puts it one off.
+    // The bin next to d / bin_size is at most one off (the bins are more
+    // than a few float steps wide), and one step each way, without a
+    // branch, puts it right.
     int bin = static_cast<int>(std::min(static_cast<double>(distance) * inverse_, last_));
-    while (bin + 1 < num_bins_ && distance > bound_[static_cast<std::size_t>(bin) + 1]) ++bin;
-    while (bin > 0 && distance <= bound_[static_cast<std::size_t>(bin)]) --bin;
+    bin += distance > bound_[static_cast<std::size_t>(bin) + 1] ? 1 : 0;
+    bin -= distance <= bound_[static_cast<std::size_t>(bin)] ? 1 : 0;
     return bin;
   }
 

@@ -139,6 +139,12 @@ Distance_Bins::Distance_Bins(double range, double bin_size, int num_bins)
   };
   for (int k = 0; k <= num_bins; ++k) bound_.push_back(at_most(k * bin_size));
   top_ = std::min(at_most(range), bound_.back());
+  // A distance up to top_ is then less than a quarter of a bin from where
+  // d / bin_size puts it.
+  if (!(bin_size >= 4.0 * (std::nextafter(top_, INFINITY) - top_))) {
+    bound_.clear();
+    return;
+  }
   inverse_ = 1.0 / bin_size;
   last_ = num_bins - 1;
 }
