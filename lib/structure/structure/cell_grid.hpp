@@ -29,10 +29,32 @@ class Cell_Grid {
   std::span<const std::uint32_t> Order() const { return order_; }
   std::span<const Point> Sorted() const { return sorted_; }
 
-  // Writes to `out` the positions t in [begin, end), in order, whose squared
-  // distance from the point at position s is not above `limit`, and returns
-  // how many. The square is taken in single precision as dy^2 + dx^2 + dz^2,
-  // as a scalar test would take it, bit for bit. `out` has room for end -
+  // Calls visit(s, near, count) for every position s, where near[0 .. count)
+  // are later positions whose points are near the point at s: their squared
+  // distance from it, taken in single precision as dy^2 + dx^2 + dz^2 (as a
+  // scalar test would take it, bit for bit), is not above `limit`. With
+  // `limit` at or beyond the square of the reach, every unordered pair of
+  // points within reach comes exactly once, as s and one of its near
+  // positions.
+  template <typename Visit>
+  void For_Near_Candidates(float limit, Visit&& visit) const {
+    std::vector<std::uint32_t> near(order_.size() + 3);
+    for (std::size_t cell = 0; cell + 1 < members_start_.size(); ++cell) {
+      const std::uint32_t own_end = own_column_end_[cell];
+      const std::uint32_t first_run = runs_start_[cell];
+      const std::uint32_t last_run = runs_start_[cell + 1];
+      for (std::uint32_t s = members_start_[cell]; s < members_start_[cell + 1]; ++s) {
+        std::size_t kept = Near(s, s + 1, own_end, limit, near.data());
+        for (std::uint32_t r = first_run; r < last_run; ++r)
+          kept += Near(s, runs_[r].begin, runs_[r].end, limit, near.data() + kept);
+        visit(s, static_cast<const std::uint32_t*>(near.data()), kept);
+      }
+    }
+  }
+
+ private:
+  // Writes to `out` the positions t in [begin, end), in order, whose points
+  // are near the point at s, and returns how many. `out` has room for end -
   // begin + 3 positions.
   std::size_t Near(std::uint32_t s, std::uint32_t begin, std::uint32_t end, float limit, std::uint32_t* out) const {
     // Four candidates at a time, and no branch on the outcome: whether one is
@@ -63,26 +85,6 @@ class Cell_Grid {
     return kept;
   }
 
-  // Calls visit(s, begin, end) for runs of later positions [begin, end)
-  // whose points are candidates of the point at position s. Every unordered
-  // pair of points within reach of each other comes exactly once, as a point
-  // and a candidate of it, and so do some farther pairs. A run is a column of
-  // up to five cells, which follow one another in cell order: the rest of the
-  // point's own column above it, and the neighbour columns that come later.
-  template <typename Visit>
-  void For_Candidate_Runs(Visit&& visit) const {
-    for (std::size_t cell = 0; cell + 1 < members_start_.size(); ++cell) {
-      const std::uint32_t own_end = own_column_end_[cell];
-      const std::uint32_t first_run = runs_start_[cell];
-      const std::uint32_t last_run = runs_start_[cell + 1];
-      for (std::uint32_t s = members_start_[cell]; s < members_start_[cell + 1]; ++s) {
-        visit(s, s + 1, own_end);
-        for (std::uint32_t r = first_run; r < last_run; ++r) visit(s, runs_[r].begin, runs_[r].end);
-      }
-    }
-  }
-
- private:
   struct Run {
     std::uint32_t begin, end;
   };
@@ -91,8 +93,12 @@ class Cell_Grid {
   std::vector<float> xs_, ys_, zs_;            // the same, and three more of each
   std::vector<std::uint32_t> members_start_;   // cell c holds positions [start[c], start[c + 1])
   std::vector<std::uint32_t> own_column_end_;  // end of the cells at most two above c in its column
-  std::vector<Run> runs_;                      // the occupied neighbour columns of each cell
-  std::vector<std::uint32_t> runs_start_;      // cell c's are runs_[start[c] .. start[c + 1])
+  // A point's candidates lie in runs of later positions: the rest of its
+  // own column (its cell and the two above it), and the neighbour columns
+  // of five cells that come later in cell order. A column's cells follow
+  // one another in cell order.
+  std::vector<Run> runs_;                  // the occupied later neighbour columns of each cell
+  std::vector<std::uint32_t> runs_start_;  // cell c's are runs_[start[c] .. start[c + 1])
 };
 
 }  // namespace structure

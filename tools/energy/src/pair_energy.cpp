@@ -209,14 +209,11 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
     // pairs.
     const structure::Cell_Grid grid(points, table.range);
     const std::span<const std::uint32_t> order = grid.Order();
-    const std::span<const structure::Point> sorted = grid.Sorted();
     std::vector<Scored_Pair> found;
     // A folded chain has some fifty scored pairs per atom.
     found.reserve(static_cast<std::size_t>(n) * 32);
     std::vector<std::uint32_t> first_count(n + 1, 0), second_count(n + 1, 0);
-    std::vector<std::uint32_t> near(sorted.size() + 3);
-    grid.For_Candidate_Runs([&](std::uint32_t s, std::uint32_t begin, std::uint32_t end) {
-      const std::size_t kept = grid.Near(s, begin, end, beyond_range_float, near.data());
+    grid.For_Near_Candidates(beyond_range_float, [&](std::uint32_t s, const std::uint32_t* near, std::size_t kept) {
       const std::uint32_t i = order[s];
       for (std::size_t k = 0; k < kept; ++k) {
         const std::uint32_t j = order[near[k]];
