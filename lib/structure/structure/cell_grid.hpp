@@ -9,12 +9,39 @@
 #include <cstring>
 #include <span>
 #include <vector>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace structure {
 
 struct Point {
   float x, y, z;
 };
+
+namespace detail {
+
+// For each set of kept lanes of four (bit k: lane k), the kept lanes in
+// order, and how many.
+struct Kept_Lanes {
+  std::int32_t lanes[16][4];
+  std::uint8_t count[16];
+};
+
+constexpr Kept_Lanes Make_Kept_Lanes() {
+  Kept_Lanes table{};
+  for (int keep = 0; keep < 16; ++keep) {
+    int n = 0;
+    for (int k = 0; k < 4; ++k)
+      if (keep & (1 << k)) table.lanes[keep][n++] = k;
+    table.count[keep] = static_cast<std::uint8_t>(n);
+  }
+  return table;
+}
+
+inline constexpr Kept_Lanes kKeptLanes = Make_Kept_Lanes();
+
+}  // namespace detail
 
 class Cell_Grid {
  public:
@@ -75,11 +102,21 @@ class Cell_Grid {
       const Four dy = y - py;
       const Four dz = z - pz;
       const Four_Masks far = dy * dy + dx * dx + dz * dz > bound;
+#ifdef __SSE2__
+      // The kept lanes' positions, packed to the front, in one store.
+      const int keep = ~_mm_movemask_ps(reinterpret_cast<__m128>(far)) & 15;
+      __m128i lanes;
+      std::memcpy(&lanes, detail::kKeptLanes.lanes[keep], sizeof lanes);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + kept),
+                       _mm_add_epi32(_mm_set1_epi32(static_cast<int>(t)), lanes));
+      kept += detail::kKeptLanes.count[keep];
+#else
 #pragma GCC unroll 4
       for (int k = 0; k < 4; ++k) {
         out[kept] = t + static_cast<std::uint32_t>(k);
         kept += far[k] ? 0 : 1;
       }
+#endif
     }
     while (kept > 0 && out[kept - 1] >= end) --kept;  // past the run
     return kept;
