@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <numeric>
 #include <optional>
 
@@ -70,6 +71,9 @@ template <std::size_t Group>
 #pragma GCC unroll 8
   for (std::size_t k = 0; k < Group; ++k) sums[first + k] = sum[k];
 }
+
+// Separation_Class of 0 .. 8, and of 9 for all above.
+constexpr std::array<int, 10> kSeparationClass = {-1, -1, -1, 0, 1, 2, 3, 4, 5, 6};
 
 // Distance_Bin, inline for the pair search.
 inline int Bin_Of(float distance, double range, double bin_size, int num_bins) {
@@ -188,7 +192,9 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
   // the pair is not scored: Find_K, Separation_Class, Find_Non_Squared_Distance
   // and Find_Distance_Dependent_Class on the gathered values.
   auto scored_cell = [&](std::uint32_t i, std::uint32_t j) __attribute__((always_inline))->int {
-    const int separation = Separation_Class(chain[i] != chain[j] ? 100 : std::abs(residue[i] - residue[j]));
+    // Separation_Class without a branch on the separation.
+    const int k = chain[i] != chain[j] ? 100 : std::abs(residue[i] - residue[j]);
+    const int separation = kSeparationClass[static_cast<std::size_t>(std::min(k, 9))];
     if (separation < 0) return -1;
     const float d = structure::Single_Precision_Distance(points[i], points[j]);
     if (!(d <= table.range)) return -1;
@@ -228,10 +234,10 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
     });
     std::partial_sum(first_count.begin(), first_count.end(), first_count.begin());
     std::partial_sum(second_count.begin(), second_count.end(), second_count.begin());
-    std::vector<Scored_Pair> by_second(found.size());
+    const auto by_second = std::make_unique_for_overwrite<Scored_Pair[]>(found.size());
     for (const Scored_Pair& p : found) by_second[second_count[p.b]++] = p;
     pairs_ = std::move(found);
-    for (const Scored_Pair& p : by_second) pairs_[first_count[p.a]++] = p;
+    for (std::size_t k = 0; k < pairs_.size(); ++k) pairs_[first_count[by_second[k].a]++] = by_second[k];
   }
   row_a_.resize(n);
   row_b_.resize(n);
