@@ -37,14 +37,16 @@ char Find_Distance_Dependent_Class(float distance, int& bin, double range, doubl
 // found without walking the bins.
 int Distance_Bin(float distance, double range, double bin_size, int num_bins);
 
-// Distance_Bin, faster when one table's bins are asked many times: bounds
-// on the single-precision distance replace the division and the rounding.
+// The bin of a distance within range (Distance_Bin), or -1 for one that is
+// not (beyond it, or NaN), faster when one table's bins are asked many
+// times: bounds on the single-precision distance replace the division and
+// the rounding.
 class Distance_Bins {
  public:
   Distance_Bins(double range, double bin_size, int num_bins);
 
   int Bin(float distance) const {
-    if (bound_.empty()) return Distance_Bin(distance, range_, bin_size_, num_bins_);
+    if (bound_.empty()) return distance <= range_ ? Distance_Bin(distance, range_, bin_size_, num_bins_) : -1;
     if (!(distance > bound_.front() && distance <= top_)) return -1;
     // The bin next to d / bin_size is at most one off (the bins are more
     // than a few float steps wide), and one step each way, without a

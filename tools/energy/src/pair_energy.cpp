@@ -196,9 +196,7 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
     const int k = chain[i] != chain[j] ? 100 : std::abs(residue[i] - residue[j]);
     const int separation = kSeparationClass[static_cast<std::size_t>(std::min(k, 9))];
     if (separation < 0) return -1;
-    const float d = structure::Single_Precision_Distance(points[i], points[j]);
-    if (!(d <= table.range)) return -1;
-    const int bin = distance_bins.Bin(d);
+    const int bin = distance_bins.Bin(structure::Single_Precision_Distance(points[i], points[j]));
     return bin < 0 ? -1 : separation * bins + bin;
   };
   const auto n = static_cast<std::uint32_t>(points.size());
