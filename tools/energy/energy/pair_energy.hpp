@@ -62,7 +62,7 @@ class Distance_Bins {
   int num_bins_;
   // bound_[k]: the largest float not above k * bin_size, so that a float d
   // is in bin i exactly when bound_[i] < d <= bound_[i + 1]. Empty when the
-  // bins are too odd for it (none, or of no finite positive width).
+  // bins are too odd for it (none, or narrower than four float steps).
   std::vector<float> bound_;
   float top_ = 0.0F;  // the largest float in range and in a bin
   double inverse_ = 0.0, last_ = 0.0;

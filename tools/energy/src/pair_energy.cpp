@@ -179,7 +179,7 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
   // root. The margin (0.2 %) is far beyond the rounding of a few float
   // operations; a coordinate that is not finite never compares greater and
   // goes on. The test is symmetric in the two points, bit for bit, and the
-  // grid's Near takes the same.
+  // grid's For_Near_Candidates takes the same.
   const double beyond_range = (table.range * 1.001 + 0.001) * (table.range * 1.001 + 0.001);
   const auto beyond_range_float = static_cast<float>(beyond_range);
   auto plainly_out = [&](const structure::Point& p, const structure::Point& q) __attribute__((always_inline)) {
@@ -214,9 +214,10 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
     const structure::Cell_Grid grid(points, table.range);
     const std::span<const std::uint32_t> order = grid.Order();
     std::vector<Scored_Pair> found;
-    // A folded chain has some fifty scored pairs per atom.
+    // A folded chain has some fifty scored pairs per atom: room for most of
+    // them at once saves copying the list as it grows.
     found.reserve(static_cast<std::size_t>(n) * 32);
-    std::vector<std::uint32_t> first_count(n + 1, 0), second_count(n + 1, 0);
+    std::vector<std::size_t> first_count(n + 1, 0), second_count(n + 1, 0);
     grid.For_Near_Candidates(beyond_range_float, [&](std::uint32_t s, const std::uint32_t* near, std::size_t kept) {
       const std::uint32_t i = order[s];
       for (std::size_t k = 0; k < kept; ++k) {
