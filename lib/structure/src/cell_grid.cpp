@@ -86,32 +86,31 @@ Cell_Grid::Cell_Grid(std::span<const Point> points, double reach) {
                                         {1, 2}, {2, -2}, {2, -1}, {2, 0},  {2, 1}, {2, 2}};
   constexpr std::size_t kColumns = std::size(kLater);
   // The first cell of a neighbour column, (x + dx, y + dy, z - 2) or above,
-  // only moves on as the cells are taken in key order: one cursor for each
-  // column follows it, with no search.
-  std::size_t cursor[kColumns] = {};
-  // The end of the cells up to (x, y, last) from cell k on.
-  const auto column_end = [&](std::size_t k, std::uint64_t last) {
-    while (k < cell_keys.size() && cell_keys[k] <= last) ++k;
-    return k;
-  };
+  // and the first past it, above (x + dx, y + dy, z + 2), only move on as the
+  // cells are taken in key order: cursors follow them, with no search. A
+  // sentinel key above all others stops every cursor at the end.
+  const std::size_t cells = cell_keys.size();
+  cell_keys.push_back(UINT64_MAX);
+  std::size_t begin_of[kColumns] = {};
+  std::size_t end_of[kColumns] = {};
+  std::size_t own_end = 0;
   runs_start_.push_back(0);
-  for (std::size_t cell = 0; cell < cell_keys.size(); ++cell) {
+  for (std::size_t cell = 0; cell < cells; ++cell) {
     const std::uint64_t key = cell_keys[cell];
     const auto cx = static_cast<std::int64_t>(key >> 42);
     const auto cy = static_cast<std::int64_t>((key >> 21) & kMaxCell);
     const auto cz = static_cast<std::int64_t>(key & kMaxCell);
     const std::int64_t low_z = std::max<std::int64_t>(cz - 2, 0);
     const std::int64_t high_z = std::min(cz + 2, kMaxCell);
-    own_column_end_.push_back(members_start_[column_end(cell, Key(cx, cy, high_z))]);
+    for (const std::uint64_t last = Key(cx, cy, high_z); cell_keys[own_end] <= last;) ++own_end;
+    own_column_end_.push_back(members_start_[own_end]);
     for (std::size_t c = 0; c < kColumns; ++c) {
       const std::int64_t x = cx + kLater[c][0];
       const std::int64_t y = cy + kLater[c][1];
       if (x > kMaxCell || y < 0 || y > kMaxCell) continue;
-      const std::uint64_t first = Key(x, y, low_z);
-      std::size_t& k = cursor[c];
-      while (k < cell_keys.size() && cell_keys[k] < first) ++k;
-      const std::size_t end = column_end(k, Key(x, y, high_z));
-      if (k < end) runs_.push_back({members_start_[k], members_start_[end]});
+      for (const std::uint64_t first = Key(x, y, low_z); cell_keys[begin_of[c]] < first;) ++begin_of[c];
+      for (const std::uint64_t last = Key(x, y, high_z); cell_keys[end_of[c]] <= last;) ++end_of[c];
+      if (begin_of[c] < end_of[c]) runs_.push_back({members_start_[begin_of[c]], members_start_[end_of[c]]});
     }
     runs_start_.push_back(static_cast<std::uint32_t>(runs_.size()));
   }
