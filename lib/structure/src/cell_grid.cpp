@@ -47,15 +47,34 @@ Cell_Grid::Cell_Grid(std::span<const Point> points, double reach) {
 
   std::vector<Keyed> keyed;
   keyed.reserve(points.size());
+  std::int64_t high[3] = {0, 0, 0};
   for (std::uint32_t i = 0; i < points.size(); ++i) {
     if (!Finite(points[i])) continue;
-    keyed.push_back({Key(Cell_Coordinate(points[i].x, low[0], width), Cell_Coordinate(points[i].y, low[1], width),
-                         Cell_Coordinate(points[i].z, low[2], width)),
-                     i});
+    const std::int64_t c[3] = {Cell_Coordinate(points[i].x, low[0], width), Cell_Coordinate(points[i].y, low[1], width),
+                               Cell_Coordinate(points[i].z, low[2], width)};
+    for (int d = 0; d < 3; ++d) high[d] = std::max(high[d], c[d]);
+    keyed.push_back({Key(c[0], c[1], c[2]), i});
   }
-  // By cell, and by point within a cell.
-  std::sort(keyed.begin(), keyed.end(),
-            [](const Keyed& a, const Keyed& b) { return a.key != b.key ? a.key < b.key : a.index < b.index; });
+  // By cell, and by point within a cell. When the box around the points has
+  // few cells, as around any folded chain, a counting pass over them does it
+  // in linear time; a few far points make it too large, and a sort does it.
+  const auto ny = static_cast<std::uint64_t>(high[1] + 1);
+  const auto nz = static_cast<std::uint64_t>(high[2] + 1);
+  const std::uint64_t box = static_cast<std::uint64_t>(high[0] + 1) * ny * nz;
+  if (box <= 8 * static_cast<std::uint64_t>(keyed.size()) + 4096) {
+    const auto box_cell = [&](std::uint64_t key) {
+      return ((key >> 42) * ny + ((key >> 21) & kMaxCell)) * nz + (key & kMaxCell);
+    };
+    std::vector<std::uint32_t> start(box + 1, 0);
+    for (const Keyed& k : keyed) ++start[box_cell(k.key) + 1];
+    for (std::size_t c = 0; c < box; ++c) start[c + 1] += start[c];
+    std::vector<Keyed> by_cell(keyed.size());
+    for (const Keyed& k : keyed) by_cell[start[box_cell(k.key)]++] = k;
+    keyed = std::move(by_cell);
+  } else {
+    std::sort(keyed.begin(), keyed.end(),
+              [](const Keyed& a, const Keyed& b) { return a.key != b.key ? a.key < b.key : a.index < b.index; });
+  }
 
   std::vector<std::uint64_t> cell_keys;
   order_.reserve(keyed.size());
