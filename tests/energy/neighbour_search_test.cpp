@@ -125,12 +125,35 @@ TEST(NeighbourSearch, CellListsFindWhatTheWalkOverAllPairsFinds) {
 }
 
 TEST(NeighbourSearch, DistanceBinIsTheBinTheSearchFinds) {
+  struct Shape {
+    const char* what;
+    double range, bin_size;
+    int bins;
+  };
   const MFP_Table t = Pair_Table_Shape();
-  for (float d : {0.0F, 1e-30F, 0.25F, 0.5F, 7.0F, 14.5F, 15.0F, 16.0F, NAN, INFINITY, -1.0F}) {
-    for (const float probe : {std::nextafter(d, -1e9F), d, std::nextafter(d, 1e9F)}) {
-      int bin = -1;
-      const bool found = pair::Find_Distance_Dependent_Class(probe, bin, t.range, t.bin_size, t.dim_val[3]) == 'Y';
-      EXPECT_EQ(pair::Distance_Bin(probe, t.range, t.bin_size, t.dim_val[3]), found ? bin : -1) << probe;
+  const Shape shapes[] = {
+      {"the tables' bins", t.range, t.bin_size, t.dim_val[3]},
+      {"bounds that are not floats", 10.0, 1.0 / 3.0, 30},
+      {"range inside the last bin", 9.9, 0.7, 15},
+      {"bins beyond the range", 5.0, 0.1, 80},
+      {"bins far narrower than a float step", 2.0, 1e-9, 4},
+      {"no bins", 15.0, 0.5, 0},
+      {"bins of no width", 15.0, 0.0, 30},
+  };
+  for (const Shape& shape : shapes) {
+    SCOPED_TRACE(shape.what);
+    const pair::Distance_Bins bins(shape.range, shape.bin_size, shape.bins);
+    std::vector<float> values = {
+        0.0F, 1e-30F, 7.0F, 14.5F, 16.0F, NAN, INFINITY, -1.0F, static_cast<float>(shape.range)};
+    for (int k = 0; k <= shape.bins; ++k) values.push_back(static_cast<float>(k * shape.bin_size));
+    for (const float d : values) {
+      for (const float probe : {std::nextafter(d, -1e9F), d, std::nextafter(d, 1e9F)}) {
+        int bin = -1;
+        const bool found =
+            pair::Find_Distance_Dependent_Class(probe, bin, shape.range, shape.bin_size, shape.bins) == 'Y';
+        EXPECT_EQ(pair::Distance_Bin(probe, shape.range, shape.bin_size, shape.bins), found ? bin : -1) << probe;
+        EXPECT_EQ(bins.Bin(probe), found ? bin : -1) << probe;
+      }
     }
   }
 }

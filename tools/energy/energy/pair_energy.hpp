@@ -4,6 +4,7 @@
 // sequence separation and the distance.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -35,6 +36,37 @@ char Find_Distance_Dependent_Class(float distance, int& bin, double range, doubl
 // The bin Find_Distance_Dependent_Class stores when it answers 'Y', else -1;
 // found without walking the bins.
 int Distance_Bin(float distance, double range, double bin_size, int num_bins);
+
+// The bin of a distance within range (Distance_Bin), or -1 for one that is
+// not (beyond it, or NaN), faster when one table's bins are asked many
+// times: bounds on the single-precision distance replace the division and
+// the rounding.
+class Distance_Bins {
+ public:
+  Distance_Bins(double range, double bin_size, int num_bins);
+
+  int Bin(float distance) const {
+    if (bound_.empty()) return distance <= range_ ? Distance_Bin(distance, range_, bin_size_, num_bins_) : -1;
+    if (!(distance > bound_.front() && distance <= top_)) return -1;
+    // The bin next to d / bin_size is at most one off (the bins are more
+    // than a few float steps wide), and one step each way, without a
+    // branch, puts it right.
+    int bin = static_cast<int>(std::min(static_cast<double>(distance) * inverse_, last_));
+    bin += distance > bound_[static_cast<std::size_t>(bin) + 1] ? 1 : 0;
+    bin -= distance <= bound_[static_cast<std::size_t>(bin)] ? 1 : 0;
+    return bin;
+  }
+
+ private:
+  double range_, bin_size_;
+  int num_bins_;
+  // bound_[k]: the largest float not above k * bin_size, so that a float d
+  // is in bin i exactly when bound_[i] < d <= bound_[i + 1]. Empty when the
+  // bins are too odd for it (none, or narrower than four float steps).
+  std::vector<float> bound_;
+  float top_ = 0.0F;  // the largest float in range and in a bin
+  double inverse_ = 0.0, last_ = 0.0;
+};
 
 // The pair table regrouped for evaluating many sequences: a pair's atoms are
 // each a CA or a CB, so it reads only the 20 x 20 entries of its kind (0

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <numeric>
 #include <optional>
 
 #include "common/fatal_error.hpp"
@@ -70,6 +72,9 @@ template <std::size_t Group>
   for (std::size_t k = 0; k < Group; ++k) sums[first + k] = sum[k];
 }
 
+// Separation_Class of 0 .. 8, and of 9 for all above.
+constexpr std::array<int, 10> kSeparationClass = {-1, -1, -1, 0, 1, 2, 3, 4, 5, 6};
+
 // Distance_Bin, inline for the pair search.
 inline int Bin_Of(float distance, double range, double bin_size, int num_bins) {
   const double d = distance;
@@ -128,6 +133,26 @@ int Distance_Bin(float distance, double range, double bin_size, int num_bins) {
   return Bin_Of(distance, range, bin_size, num_bins);
 }
 
+Distance_Bins::Distance_Bins(double range, double bin_size, int num_bins)
+    : range_(range), bin_size_(bin_size), num_bins_(num_bins) {
+  if (num_bins < 1 || !(bin_size > 0.0) || !std::isfinite(1.0 / bin_size) || std::isnan(range)) return;
+  const auto at_most = [](double x) {
+    float f = static_cast<float>(x);
+    if (static_cast<double>(f) > x) f = std::nextafter(f, -INFINITY);
+    return f;
+  };
+  for (int k = 0; k <= num_bins; ++k) bound_.push_back(at_most(k * bin_size));
+  top_ = std::min(at_most(range), bound_.back());
+  // A distance up to top_ is then less than a quarter of a bin from where
+  // d / bin_size puts it.
+  if (!(bin_size >= 4.0 * (std::nextafter(top_, INFINITY) - top_))) {
+    bound_.clear();
+    return;
+  }
+  inverse_ = 1.0 / bin_size;
+  last_ = num_bins - 1;
+}
+
 Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) : table_(table) {
   // What the classification reads, gathered once: coordinates, residue
   // numbers, and chains as small numbers (equal chains, equal numbers).
@@ -148,48 +173,70 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
     }
   }
   const int bins = table.dim_val[3];
+  const Distance_Bins distance_bins(table.range, table.bin_size, bins);
+  // Most candidates are plainly out of range: they are rejected first, in
+  // single precision, before the separation, the rounding steps and the
+  // root. The margin (0.2 %) is far beyond the rounding of a few float
+  // operations; a coordinate that is not finite never compares greater and
+  // goes on. The test is symmetric in the two points, bit for bit, and the
+  // grid's For_Near_Candidates takes the same.
+  const double beyond_range = (table.range * 1.001 + 0.001) * (table.range * 1.001 + 0.001);
+  const auto beyond_range_float = static_cast<float>(beyond_range);
+  auto plainly_out = [&](const structure::Point& p, const structure::Point& q) __attribute__((always_inline)) {
+    const float fx = q.x - p.x;
+    const float fy = q.y - p.y;
+    const float fz = q.z - p.z;
+    return fy * fy + fx * fx + fz * fz > beyond_range_float;
+  };
   // The cell of the pair (i, j) as the all-pairs walk finds it, or -1 when
   // the pair is not scored: Find_K, Separation_Class, Find_Non_Squared_Distance
   // and Find_Distance_Dependent_Class on the gathered values.
-  const double beyond_range = (table.range * 1.001 + 0.001) * (table.range * 1.001 + 0.001);
-  const auto beyond_range_float = static_cast<float>(beyond_range);
-  auto cell_of = [&](std::uint32_t i, std::uint32_t j) __attribute__((always_inline))->int {
-    // Most candidates are plainly out of range: reject them first, in single
-    // precision, before the separation, the rounding steps and the root. The
-    // margin (0.2 %) is far beyond the rounding of a few float operations; a
-    // coordinate that is not finite never compares greater and goes on.
-    const float fx = points[j].x - points[i].x;
-    const float fy = points[j].y - points[i].y;
-    const float fz = points[j].z - points[i].z;
-    if (fy * fy + fx * fx + fz * fz > beyond_range_float) return -1;
-    const int separation = Separation_Class(chain[i] != chain[j] ? 100 : std::abs(residue[i] - residue[j]));
+  auto scored_cell = [&](std::uint32_t i, std::uint32_t j) __attribute__((always_inline))->int {
+    // Separation_Class without a branch on the separation.
+    const int k = chain[i] != chain[j] ? 100 : std::abs(residue[i] - residue[j]);
+    const int separation = kSeparationClass[static_cast<std::size_t>(std::min(k, 9))];
     if (separation < 0) return -1;
-    const float d = structure::Single_Precision_Distance(points[i], points[j]);
-    if (!(d <= table.range)) return -1;
-    const int bin = Bin_Of(d, table.range, table.bin_size, bins);
+    const int bin = distance_bins.Bin(structure::Single_Precision_Distance(points[i], points[j]));
     return bin < 0 ? -1 : separation * bins + bin;
   };
   const auto n = static_cast<std::uint32_t>(points.size());
   if (!(table.range > 0.0 && std::isfinite(table.range))) {
     for (std::uint32_t i = 0; i < n; ++i)
-      for (std::uint32_t j = i + 1; j < n; ++j)
-        if (const int cell = cell_of(i, j); cell >= 0) pairs_.push_back({i, j, static_cast<std::uint32_t>(cell)});
+      for (std::uint32_t j = i + 1; j < n; ++j) {
+        if (plainly_out(points[i], points[j])) continue;
+        if (const int cell = scored_cell(i, j); cell >= 0) pairs_.push_back({i, j, static_cast<std::uint32_t>(cell)});
+      }
   } else {
-    // Only atoms in neighbouring cells can be within range; each atom's
-    // partners are then put in list order, so that the pairs come in the
-    // order of the walk over all pairs.
+    // Only atoms in nearby cells can be within range. The grid yields each
+    // close pair once, in cell order; two stable counting passes, by second
+    // atom and then by first, put them in the order of the walk over all
+    // pairs.
     const structure::Cell_Grid grid(points, table.range);
+    const std::span<const std::uint32_t> order = grid.Order();
+    std::vector<Scored_Pair> found;
     // A folded chain has some fifty scored pairs per atom: room for most of
     // them at once saves copying the list as it grows.
-    pairs_.reserve(static_cast<std::size_t>(n) * 32);
-    for (std::uint32_t i = 0; i < n; ++i) {
-      const std::size_t first = pairs_.size();
-      grid.For_Later_Candidates(i, [&](std::uint32_t j) {
-        if (const int cell = cell_of(i, j); cell >= 0) pairs_.push_back({i, j, static_cast<std::uint32_t>(cell)});
-      });
-      std::sort(pairs_.begin() + static_cast<std::ptrdiff_t>(first), pairs_.end(),
-                [](const Scored_Pair& x, const Scored_Pair& y) { return x.b < y.b; });
-    }
+    found.reserve(static_cast<std::size_t>(n) * 32);
+    std::vector<std::size_t> first_count(n + 1, 0), second_count(n + 1, 0);
+    grid.For_Near_Candidates(beyond_range_float, [&](std::uint32_t s, const std::uint32_t* near, std::size_t kept) {
+      const std::uint32_t i = order[s];
+      for (std::size_t k = 0; k < kept; ++k) {
+        const std::uint32_t j = order[near[k]];
+        const std::uint32_t a = std::min(i, j);
+        const std::uint32_t b = std::max(i, j);
+        if (const int cell = scored_cell(a, b); cell >= 0) {
+          found.push_back({a, b, static_cast<std::uint32_t>(cell)});
+          ++first_count[a + 1];
+          ++second_count[b + 1];
+        }
+      }
+    });
+    std::partial_sum(first_count.begin(), first_count.end(), first_count.begin());
+    std::partial_sum(second_count.begin(), second_count.end(), second_count.begin());
+    const auto by_second = std::make_unique_for_overwrite<Scored_Pair[]>(found.size());
+    for (const Scored_Pair& p : found) by_second[second_count[p.b]++] = p;
+    pairs_ = std::move(found);
+    for (std::size_t k = 0; k < pairs_.size(); ++k) pairs_[first_count[by_second[k].a]++] = by_second[k];
   }
   row_a_.resize(n);
   row_b_.resize(n);
