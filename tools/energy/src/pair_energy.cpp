@@ -30,45 +30,142 @@ constexpr std::array<int, 256> Make_CA_Type_Table() {
 }
 constexpr std::array<int, 256> kCAType = Make_CA_Type_Table();
 
+// Position of a residue code in kPairTypeOrder, kUnknownType outside it; the
+// flag bit lies above every position, so or-ing the types shows any unknown.
+constexpr std::uint8_t kUnknownType = 0x80;
+constexpr std::array<std::uint8_t, 256> Make_Residue_Type_Table() {
+  std::array<std::uint8_t, 256> table{};
+  for (std::uint8_t& t : table) t = kUnknownType;
+  for (std::size_t p = 0; p < kPairTypeOrder.size(); ++p)
+    table[static_cast<unsigned char>(kPairTypeOrder[p])] = static_cast<std::uint8_t>(p);
+  return table;
+}
+constexpr std::array<std::uint8_t, 256> kResidueType = Make_Residue_Type_Table();
+
 // Table index (type - 1) of a CA or CB of a residue code; -1 outside the table.
 int Table_Type(char code, bool is_cb) {
   const int ca = kCAType[static_cast<unsigned char>(code)];
   return ca == kNoType ? -1 : ca - 1 + (is_cb ? 1 : 0);
 }
 
-// Sequences evaluated together along a run of pairs.
-constexpr std::size_t kGroup = 8;
-
 // Adds the values of a few pairs of one first atom for sequences first ..
 // first + Group - 1, each in pair order. `blocks` holds each pair's block of
-// the grouped table, `partners` where each second atom's types of these
-// sequences start (moved on past them), `row` the first atom's row (type *
-// 20) in every sequence.
-// A value is then one byte load, one integer addition and one addition from
-// memory.
+// the grouped table, `index` each pair's row of positions in its block
+// (`stride` apart), one per sequence. A value is then one index load and one
+// addition from memory.
 template <std::size_t Group>
-[[gnu::always_inline, gnu::optimize("no-tree-slp-vectorize")]] inline void Add_Run(const double* const* blocks,
-                                                                                   const std::uint8_t** partners,
-                                                                                   std::size_t pairs,
-                                                                                   const std::uint16_t* row,
-                                                                                   std::size_t first, double* sums) {
+[[gnu::always_inline, gnu::optimize("no-tree-vectorize")]] inline void Add_Run(const double* const* blocks,
+                                                                               const std::uint16_t* index,
+                                                                               std::size_t stride, std::size_t pairs,
+                                                                               std::size_t first, double* sums) {
   double sum[Group];
-  std::uint32_t row_of[Group];
-#pragma GCC unroll 8
-  for (std::size_t k = 0; k < Group; ++k) {
-    sum[k] = sums[first + k];
-    row_of[k] = row[first + k];
-  }
+#pragma GCC unroll 16
+  for (std::size_t k = 0; k < Group; ++k) sum[k] = sums[first + k];
   for (std::size_t p = 0; p < pairs; ++p) {
     const double* const block = blocks[p];
-    const std::uint8_t* const residue_b = partners[p];
-    partners[p] = residue_b + Group;  // where the next group's bytes start
-#pragma GCC unroll 8
-    for (std::size_t k = 0; k < Group; ++k) sum[k] += block[row_of[k] + residue_b[k]];
+    const std::uint16_t* const at = index + p * stride + first;
+#pragma GCC unroll 16
+    for (std::size_t k = 0; k < Group; ++k) sum[k] += block[at[k]];
   }
-#pragma GCC unroll 8
+#pragma GCC unroll 16
   for (std::size_t k = 0; k < Group; ++k) sums[first + k] = sum[k];
 }
+
+template <std::size_t Group>
+struct Vectors;
+template <>
+struct Vectors<8> {
+  typedef std::uint8_t Bytes __attribute__((vector_size(8)));
+  typedef std::uint16_t Lanes __attribute__((vector_size(16)));
+};
+template <>
+struct Vectors<16> {
+  typedef std::uint8_t Bytes __attribute__((vector_size(16)));
+  typedef std::uint16_t Lanes __attribute__((vector_size(32)));
+};
+
+// The positions in a block of Group sequences: row + type, as one vector
+// addition where the processor has vectors of Group 16-bit lanes.
+template <std::size_t Group>
+[[gnu::always_inline]] inline void Add_Positions(const std::uint8_t* types, const std::uint16_t* rows,
+                                                 std::uint16_t* out) {
+  using Bytes = typename Vectors<Group>::Bytes;
+  using Lanes = typename Vectors<Group>::Lanes;
+  Bytes t;
+  Lanes r;
+  std::memcpy(&t, types, sizeof t);
+  std::memcpy(&r, rows, sizeof r);
+  const Lanes sum = r + __builtin_convertvector(t, Lanes);
+  std::memcpy(out, &sum, sizeof sum);
+}
+
+// What a pass over the pairs reads. `residue` and `row` hold each atom's
+// residue types and first-atom rows (type * 20) side by side, `count` per
+// atom, followed by `lanes` zeros; `sums` has `lanes` entries, a multiple of
+// the group, so that every group is whole (the extra sums add valid entries
+// and are dropped).
+struct Pass_Input {
+  std::span<const Pair_Geometry::Scored_Pair> pairs;
+  const std::uint8_t* cb;  // 1 for a CB, per atom
+  const double* grouped;
+  std::size_t cells;
+  const std::uint8_t* residue;
+  const std::uint16_t* row;
+  std::size_t count, lanes;
+  double* sums;
+};
+
+// The pairs of one first atom follow one another. For up to kChunk of them,
+// the positions of all sequences in the pairs' blocks are formed first (a
+// few vector additions for a group), then each group of sequences keeps its
+// sums in registers along those pairs, whose blocks stay in the first-level
+// cache while all groups go through them.
+template <std::size_t Group>
+[[gnu::always_inline, gnu::optimize("no-tree-vectorize")]] inline void Pass(const Pass_Input& in) {
+  constexpr std::size_t kChunk = 8;
+  constexpr std::size_t kBlock = kPairTypeOrder.size() * kPairTypeOrder.size();
+  std::array<const double*, kChunk> blocks{};
+  std::vector<std::uint16_t> index(kChunk * in.lanes);
+  const std::size_t n = in.pairs.size();
+  for (std::size_t run = 0; run < n;) {
+    const std::uint32_t a = in.pairs[run].a;
+    std::size_t end = run + 1;
+    while (end < n && end - run < kChunk && in.pairs[end].a == a) ++end;
+    const std::uint16_t* const row_a = in.row + static_cast<std::size_t>(a) * in.count;
+    for (std::size_t p = run; p < end; ++p) {
+      const Pair_Geometry::Scored_Pair& pair = in.pairs[p];
+      const std::size_t kind = 2U * in.cb[a] + in.cb[pair.b];  // 0 CA-CA, 1 CA-CB, 2 CB-CA, 3 CB-CB
+      blocks[p - run] = in.grouped + (kind * in.cells + pair.cell) * kBlock;
+      const std::uint8_t* const types = in.residue + static_cast<std::size_t>(pair.b) * in.count;
+      std::uint16_t* const out = index.data() + (p - run) * in.lanes;
+      for (std::size_t s = 0; s < in.lanes; s += Group) Add_Positions<Group>(types + s, row_a + s, out + s);
+    }
+    for (std::size_t s = 0; s < in.lanes; s += Group)
+      Add_Run<Group>(blocks.data(), index.data(), in.lanes, end - run, s, in.sums);
+    run = end;
+  }
+}
+
+constexpr std::size_t kPortableGroup = 8;
+[[gnu::optimize("no-tree-vectorize")]] void Portable_Pass(const Pass_Input& in) { Pass<kPortableGroup>(in); }
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// Sixteen sums at a time fit in the 32 vector registers of AVX-512, and the
+// positions of sixteen sequences are one vector addition.
+constexpr std::size_t kWideGroup = 16;
+[[gnu::target("avx512f,avx512bw,avx512vl"), gnu::optimize("no-tree-vectorize")]] void Wide_Pass(const Pass_Input& in) {
+  Pass<kWideGroup>(in);
+}
+bool Wide_Pass_Runs() {
+  static const bool runs =
+      __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl");
+  return runs;
+}
+#else
+constexpr std::size_t kWideGroup = kPortableGroup;
+void Wide_Pass(const Pass_Input& in) { Portable_Pass(in); }
+bool Wide_Pass_Runs() { return false; }
+#endif
 
 // Distance_Bin, inline for the pair search.
 inline int Bin_Of(float distance, double range, double bin_size, int num_bins) {
@@ -232,56 +329,42 @@ std::vector<double> Group_Blocks(const MFP_Table& table) {
   return grouped;
 }
 
-// Without the pairing of two sums into one vector addition, which costs two
-// loads and an addition for two values where plain additions from memory
-// take one instruction each.
-[[gnu::optimize("no-tree-slp-vectorize")]] void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count,
-                                                                        std::span<double> energies) const {
+void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count, std::span<double> energies,
+                             Pass_Path path) const {
   constexpr std::size_t kResidues = kPairTypeOrder.size();
   constexpr std::size_t kBlock = kResidues * kResidues;
   const std::size_t cells = static_cast<std::size_t>(table_.dim_val[2]) * static_cast<std::size_t>(table_.dim_val[3]);
   std::vector<double> own;
   if (table_.pair_blocks.size() != 4 * cells * kBlock) own = Group_Blocks(table_);
   const std::vector<double>& grouped = own.empty() ? table_.pair_blocks : own;
+  const bool wide = path == Pass_Path::kBest && Wide_Pass_Runs();
+  const std::size_t group = wide ? kWideGroup : kPortableGroup;
+  const std::size_t lanes = (count + group - 1) / group * group;
   // Residue type (position in kPairTypeOrder) of every atom in every
-  // sequence, and its row in a block (type * 20) for the first atom of a pair.
+  // sequence, and its row in a block (type * 20) for the first atom of a pair;
+  // zeros after the last atom for the extra lanes of the last group.
   const std::size_t atoms = is_cb_.size();
-  std::vector<std::uint8_t> residue(atoms * count);
-  std::vector<std::uint16_t> row(atoms * count);
-  for (std::size_t i = 0; i < atoms; ++i) {
-    for (std::size_t s = 0; s < count; ++s) {
-      const char code = codes[i * count + s];
-      const int ca = kCAType[static_cast<unsigned char>(code)];
-      if (ca == kNoType) common::Fail(common::kExitBang, "residue code '%c' has no pair atom type", code);
-      const auto type = static_cast<std::uint8_t>(ca / 2);
-      residue[i * count + s] = type;
-      row[i * count + s] = static_cast<std::uint16_t>(type * kResidues);
-    }
+  std::vector<std::uint8_t> residue(atoms * count + lanes);
+  std::vector<std::uint16_t> row(atoms * count + lanes);
+  std::uint8_t unknown = 0;
+  for (std::size_t i = 0; i < atoms * count; ++i) {
+    const std::uint8_t type = kResidueType[static_cast<unsigned char>(codes[i])];
+    unknown |= type;
+    residue[i] = type;
+    row[i] = static_cast<std::uint16_t>(type * kResidues);
   }
-
-  // The pairs of one first atom follow one another. Along a few of them, a
-  // group of sequences keeps its sums and its first atom's rows in
-  // registers; the few pairs' blocks stay in the first-level cache while all
-  // groups go through them.
-  constexpr std::size_t kChunk = 8;
-  std::fill(energies.begin(), energies.end(), 0.0);
-  std::array<const double*, kChunk> blocks{};
-  std::array<const std::uint8_t*, kChunk> partners{};
-  for (std::size_t run = 0; run < pairs_.size();) {
-    std::size_t end = run + 1;
-    while (end < pairs_.size() && end - run < kChunk && pairs_[end].a == pairs_[run].a) ++end;
-    for (std::size_t p = run; p < end; ++p) {
-      blocks[p - run] = grouped.data() + (Kind(pairs_[p]) * cells + pairs_[p].cell) * kBlock;
-      partners[p - run] = residue.data() + static_cast<std::size_t>(pairs_[p].b) * count;
-    }
-    const std::uint16_t* const row_a = row.data() + static_cast<std::size_t>(pairs_[run].a) * count;
-    std::size_t s = 0;
-    // Each group moves the partners' pointers on to the next group's bytes.
-    for (; s + kGroup <= count; s += kGroup)
-      Add_Run<kGroup>(blocks.data(), partners.data(), end - run, row_a, s, energies.data());
-    for (; s < count; ++s) Add_Run<1>(blocks.data(), partners.data(), end - run, row_a, s, energies.data());
-    run = end;
+  if (unknown & kUnknownType) {
+    for (std::size_t i = 0; i < atoms * count; ++i)
+      if (kResidueType[static_cast<unsigned char>(codes[i])] == kUnknownType)
+        common::Fail(common::kExitBang, "residue code '%c' has no pair atom type", codes[i]);
   }
+  std::vector<double> sums(lanes);
+  const Pass_Input in{pairs_, cb_.data(), grouped.data(), cells, residue.data(), row.data(), count, lanes, sums.data()};
+  if (wide)
+    Wide_Pass(in);
+  else
+    Portable_Pass(in);
+  std::copy_n(sums.begin(), count, energies.begin());
 }
 
 }  // namespace energy::pair
