@@ -7,6 +7,10 @@
 #include <cstring>
 #include <optional>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 #include "common/fatal_error.hpp"
 #include "structure/cell_grid.hpp"
 #include "structure/geometry.hpp"
@@ -71,39 +75,44 @@ template <std::size_t Group>
   for (std::size_t k = 0; k < Group; ++k) sums[first + k] = sum[k];
 }
 
-template <std::size_t Group>
-struct Vectors;
-template <>
-struct Vectors<8> {
-  typedef std::uint8_t Bytes __attribute__((vector_size(8)));
-  typedef std::uint16_t Lanes __attribute__((vector_size(16)));
-};
-template <>
-struct Vectors<16> {
-  typedef std::uint8_t Bytes __attribute__((vector_size(16)));
-  typedef std::uint16_t Lanes __attribute__((vector_size(32)));
-};
-
-// The positions in a block of Group sequences: row + type, as one vector
-// addition where the processor has vectors of Group 16-bit lanes.
-template <std::size_t Group>
+// The positions in a block of Span sequences: row + type (vector additions
+// below where the processor has them).
+template <std::size_t Span>
 [[gnu::always_inline]] inline void Add_Positions(const std::uint8_t* types, const std::uint16_t* rows,
                                                  std::uint16_t* out) {
-  using Bytes = typename Vectors<Group>::Bytes;
-  using Lanes = typename Vectors<Group>::Lanes;
-  Bytes t;
-  Lanes r;
-  std::memcpy(&t, types, sizeof t);
-  std::memcpy(&r, rows, sizeof r);
-  const Lanes sum = r + __builtin_convertvector(t, Lanes);
-  std::memcpy(out, &sum, sizeof sum);
+  for (std::size_t k = 0; k < Span; ++k) out[k] = static_cast<std::uint16_t>(rows[k] + types[k]);
 }
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// 16 positions in two SSE2 additions (every x86-64 processor has them).
+template <>
+[[gnu::always_inline]] inline void Add_Positions<16>(const std::uint8_t* types, const std::uint16_t* rows,
+                                                     std::uint16_t* out) {
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(types));
+  const __m128i zero = _mm_setzero_si128();
+  const auto* const row = reinterpret_cast<const __m128i*>(rows);
+  auto* const to = reinterpret_cast<__m128i*>(out);
+  _mm_storeu_si128(to, _mm_add_epi16(_mm_unpacklo_epi8(bytes, zero), _mm_loadu_si128(row)));
+  _mm_storeu_si128(to + 1, _mm_add_epi16(_mm_unpackhi_epi8(bytes, zero), _mm_loadu_si128(row + 1)));
+}
+
+// 32 positions: a widening load and one addition of 512 bits (inlined into
+// the wide pass, which is flattened).
+template <>
+[[gnu::target("avx512f,avx512bw,avx512vl")]] inline void Add_Positions<32>(const std::uint8_t* types,
+                                                                           const std::uint16_t* rows,
+                                                                           std::uint16_t* out) {
+  const __m512i wide = _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(types)));
+  _mm512_storeu_si512(out, _mm512_add_epi16(wide, _mm512_loadu_si512(rows)));
+}
+#endif
 
 // What a pass over the pairs reads. `residue` and `row` hold each atom's
 // residue types and first-atom rows (type * 20) side by side, `count` per
-// atom, followed by `lanes` zeros; `sums` has `lanes` entries, a multiple of
-// the group, so that every group is whole (the extra sums add valid entries
-// and are dropped).
+// atom, followed by `stride` zeros; positions are formed for `stride`
+// sequences, a multiple of the span, and summed for `lanes`, a multiple of
+// the group, so that every vector and group is whole (the extra sums add
+// valid entries and are dropped).
 struct Pass_Input {
   std::span<const Pair_Geometry::Scored_Pair> pairs;
   const std::uint8_t* cb;  // 1 for a CB, per atom
@@ -111,7 +120,7 @@ struct Pass_Input {
   std::size_t cells;
   const std::uint8_t* residue;
   const std::uint16_t* row;
-  std::size_t count, lanes;
+  std::size_t count, stride, lanes;
   double* sums;
 };
 
@@ -120,12 +129,12 @@ struct Pass_Input {
 // few vector additions for a group), then each group of sequences keeps its
 // sums in registers along those pairs, whose blocks stay in the first-level
 // cache while all groups go through them.
-template <std::size_t Group>
+template <std::size_t Group, std::size_t Span>
 [[gnu::always_inline, gnu::optimize("no-tree-vectorize")]] inline void Pass(const Pass_Input& in) {
   constexpr std::size_t kChunk = 8;
   constexpr std::size_t kBlock = kPairTypeOrder.size() * kPairTypeOrder.size();
   std::array<const double*, kChunk> blocks{};
-  std::vector<std::uint16_t> index(kChunk * in.lanes);
+  std::vector<std::uint16_t> index(kChunk * in.stride);
   const std::size_t n = in.pairs.size();
   for (std::size_t run = 0; run < n;) {
     const std::uint32_t a = in.pairs[run].a;
@@ -137,24 +146,27 @@ template <std::size_t Group>
       const std::size_t kind = 2U * in.cb[a] + in.cb[pair.b];  // 0 CA-CA, 1 CA-CB, 2 CB-CA, 3 CB-CB
       blocks[p - run] = in.grouped + (kind * in.cells + pair.cell) * kBlock;
       const std::uint8_t* const types = in.residue + static_cast<std::size_t>(pair.b) * in.count;
-      std::uint16_t* const out = index.data() + (p - run) * in.lanes;
-      for (std::size_t s = 0; s < in.lanes; s += Group) Add_Positions<Group>(types + s, row_a + s, out + s);
+      std::uint16_t* const out = index.data() + (p - run) * in.stride;
+      for (std::size_t s = 0; s < in.stride; s += Span) Add_Positions<Span>(types + s, row_a + s, out + s);
     }
     for (std::size_t s = 0; s < in.lanes; s += Group)
-      Add_Run<Group>(blocks.data(), index.data(), in.lanes, end - run, s, in.sums);
+      Add_Run<Group>(blocks.data(), index.data(), in.stride, end - run, s, in.sums);
     run = end;
   }
 }
 
-constexpr std::size_t kPortableGroup = 8;
-[[gnu::optimize("no-tree-vectorize")]] void Portable_Pass(const Pass_Input& in) { Pass<kPortableGroup>(in); }
+constexpr std::size_t kPortableGroup = 16, kPortableSpan = 16;
+[[gnu::optimize("no-tree-vectorize")]] void Portable_Pass(const Pass_Input& in) {
+  Pass<kPortableGroup, kPortableSpan>(in);
+}
 
 #if defined(__x86_64__) && defined(__GNUC__)
 // Sixteen sums at a time fit in the 32 vector registers of AVX-512, and the
-// positions of sixteen sequences are one vector addition.
-constexpr std::size_t kWideGroup = 16;
-[[gnu::target("avx512f,avx512bw,avx512vl"), gnu::optimize("no-tree-vectorize")]] void Wide_Pass(const Pass_Input& in) {
-  Pass<kWideGroup>(in);
+// positions of 32 sequences are one vector addition.
+constexpr std::size_t kWideGroup = 16, kWideSpan = 32;
+[[gnu::target("avx512f,avx512bw,avx512vl"), gnu::optimize("no-tree-vectorize"), gnu::flatten]] void Wide_Pass(
+    const Pass_Input& in) {
+  Pass<kWideGroup, kWideSpan>(in);
 }
 bool Wide_Pass_Runs() {
   static const bool runs =
@@ -162,7 +174,7 @@ bool Wide_Pass_Runs() {
   return runs;
 }
 #else
-constexpr std::size_t kWideGroup = kPortableGroup;
+constexpr std::size_t kWideGroup = kPortableGroup, kWideSpan = kPortableSpan;
 void Wide_Pass(const Pass_Input& in) { Portable_Pass(in); }
 bool Wide_Pass_Runs() { return false; }
 #endif
@@ -339,13 +351,15 @@ void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count, std
   const std::vector<double>& grouped = own.empty() ? table_.pair_blocks : own;
   const bool wide = path == Pass_Path::kBest && Wide_Pass_Runs();
   const std::size_t group = wide ? kWideGroup : kPortableGroup;
+  const std::size_t span = wide ? kWideSpan : kPortableSpan;
   const std::size_t lanes = (count + group - 1) / group * group;
+  const std::size_t stride = (count + span - 1) / span * span;
   // Residue type (position in kPairTypeOrder) of every atom in every
   // sequence, and its row in a block (type * 20) for the first atom of a pair;
   // zeros after the last atom for the extra lanes of the last group.
   const std::size_t atoms = is_cb_.size();
-  std::vector<std::uint8_t> residue(atoms * count + lanes);
-  std::vector<std::uint16_t> row(atoms * count + lanes);
+  std::vector<std::uint8_t> residue(atoms * count + stride);
+  std::vector<std::uint16_t> row(atoms * count + stride);
   std::uint8_t unknown = 0;
   for (std::size_t i = 0; i < atoms * count; ++i) {
     const std::uint8_t type = kResidueType[static_cast<unsigned char>(codes[i])];
@@ -359,7 +373,8 @@ void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count, std
         common::Fail(common::kExitBang, "residue code '%c' has no pair atom type", codes[i]);
   }
   std::vector<double> sums(lanes);
-  const Pass_Input in{pairs_, cb_.data(), grouped.data(), cells, residue.data(), row.data(), count, lanes, sums.data()};
+  const Pass_Input in{pairs_,     cb_.data(), grouped.data(), cells, residue.data(),
+                      row.data(), count,      stride,         lanes, sums.data()};
   if (wide)
     Wide_Pass(in);
   else
