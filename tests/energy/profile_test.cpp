@@ -8,6 +8,7 @@
 #include "common/fatal_error.hpp"
 #include "energy/energy_tool.hpp"
 #include "energy/pair_energy.hpp"
+#include "energy/surface_energy.hpp"
 #include "energy_fixtures.hpp"
 #include "support/run_tool.hpp"
 
@@ -103,3 +104,25 @@ TEST(OnePass, BothPassesEqualOneEvaluationPerSequence) {
 
 }  // namespace
 }  // namespace energy::pair
+
+namespace energy::surface {
+namespace {
+
+// A code outside the table fails the surface pass too, wherever it stands.
+TEST(OnePass, SurfaceCodeOutsideTheTableFails) {
+  const MFP_Table table = test::Synthetic_Table(Surface_Table_Shape(), 34);
+  const structure::Atom_List list =
+      Prepare_Structure(kSurfaceTool, test_support::Test_Data("1ubq.pdb"), 'A', {stdout, nullptr, ""});
+  const Surface_Geometry geometry(list.first, table);
+  const std::size_t atoms = geometry.Classes().size();
+  for (const std::size_t count : {std::size_t{1}, std::size_t{9}}) {
+    std::vector<char> codes(atoms * count, 'A');
+    std::vector<double> energies(count);
+    geometry.Energies(codes, count, energies);
+    codes.back() = 'X';
+    EXPECT_THROW(geometry.Energies(codes, count, energies), common::Fatal_Error) << "count " << count;
+  }
+}
+
+}  // namespace
+}  // namespace energy::surface
