@@ -78,7 +78,7 @@ template <std::size_t Group>
 // The positions in a block of Span sequences: row + type (vector additions
 // below where the processor has them).
 template <std::size_t Span>
-[[gnu::always_inline]] inline void Add_Positions(const std::uint8_t* types, const std::uint16_t* rows,
+[[gnu::always_inline]] inline void Add_Positions(const std::uint16_t* types, const std::uint16_t* rows,
                                                  std::uint16_t* out) {
   for (std::size_t k = 0; k < Span; ++k) out[k] = static_cast<std::uint16_t>(rows[k] + types[k]);
 }
@@ -86,24 +86,22 @@ template <std::size_t Span>
 #if defined(__x86_64__) && defined(__GNUC__)
 // 16 positions in two SSE2 additions (every x86-64 processor has them).
 template <>
-[[gnu::always_inline]] inline void Add_Positions<16>(const std::uint8_t* types, const std::uint16_t* rows,
+[[gnu::always_inline]] inline void Add_Positions<16>(const std::uint16_t* types, const std::uint16_t* rows,
                                                      std::uint16_t* out) {
-  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(types));
-  const __m128i zero = _mm_setzero_si128();
+  const auto* const type = reinterpret_cast<const __m128i*>(types);
   const auto* const row = reinterpret_cast<const __m128i*>(rows);
   auto* const to = reinterpret_cast<__m128i*>(out);
-  _mm_storeu_si128(to, _mm_add_epi16(_mm_unpacklo_epi8(bytes, zero), _mm_loadu_si128(row)));
-  _mm_storeu_si128(to + 1, _mm_add_epi16(_mm_unpackhi_epi8(bytes, zero), _mm_loadu_si128(row + 1)));
+  _mm_storeu_si128(to, _mm_add_epi16(_mm_loadu_si128(type), _mm_loadu_si128(row)));
+  _mm_storeu_si128(to + 1, _mm_add_epi16(_mm_loadu_si128(type + 1), _mm_loadu_si128(row + 1)));
 }
 
-// 32 positions: a widening load and one addition of 512 bits (inlined into
-// the wide pass, which is flattened).
+// 32 positions in one addition of 512 bits (inlined into the wide pass,
+// which is flattened).
 template <>
-[[gnu::target("avx512f,avx512bw,avx512vl")]] inline void Add_Positions<32>(const std::uint8_t* types,
+[[gnu::target("avx512f,avx512bw,avx512vl")]] inline void Add_Positions<32>(const std::uint16_t* types,
                                                                            const std::uint16_t* rows,
                                                                            std::uint16_t* out) {
-  const __m512i wide = _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(types)));
-  _mm512_storeu_si512(out, _mm512_add_epi16(wide, _mm512_loadu_si512(rows)));
+  _mm512_storeu_si512(out, _mm512_add_epi16(_mm512_loadu_si512(types), _mm512_loadu_si512(rows)));
 }
 #endif
 
@@ -118,7 +116,7 @@ struct Pass_Input {
   const std::uint8_t* cb;  // 1 for a CB, per atom
   const double* grouped;
   std::size_t cells;
-  const std::uint8_t* residue;
+  const std::uint16_t* residue;
   const std::uint16_t* row;
   std::size_t count, stride, lanes;
   double* sums;
@@ -145,7 +143,7 @@ template <std::size_t Group, std::size_t Span>
       const Pair_Geometry::Scored_Pair& pair = in.pairs[p];
       const std::size_t kind = 2U * in.cb[a] + in.cb[pair.b];  // 0 CA-CA, 1 CA-CB, 2 CB-CA, 3 CB-CB
       blocks[p - run] = in.grouped + (kind * in.cells + pair.cell) * kBlock;
-      const std::uint8_t* const types = in.residue + static_cast<std::size_t>(pair.b) * in.count;
+      const std::uint16_t* const types = in.residue + static_cast<std::size_t>(pair.b) * in.count;
       std::uint16_t* const out = index.data() + (p - run) * in.stride;
       for (std::size_t s = 0; s < in.stride; s += Span) Add_Positions<Span>(types + s, row_a + s, out + s);
     }
@@ -358,9 +356,10 @@ void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count, std
   // sequence, and its row in a block (type * 20) for the first atom of a pair;
   // zeros after the last atom for the extra lanes of the last group.
   const std::size_t atoms = is_cb_.size();
-  std::vector<std::uint8_t> residue(atoms * count + stride);
+  std::vector<std::uint16_t> residue(atoms * count + stride);
   std::vector<std::uint16_t> row(atoms * count + stride);
   std::uint8_t unknown = 0;
+#pragma GCC unroll 4
   for (std::size_t i = 0; i < atoms * count; ++i) {
     const std::uint8_t type = kResidueType[static_cast<unsigned char>(codes[i])];
     unknown |= type;
