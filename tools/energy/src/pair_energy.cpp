@@ -78,16 +78,14 @@ template <std::size_t Group>
 // The positions in a block of Span sequences: row + type (vector additions
 // below where the processor has them).
 template <std::size_t Span>
-[[gnu::always_inline]] inline void Add_Positions(const std::uint16_t* types, const std::uint16_t* rows,
-                                                 std::uint16_t* out) {
+inline void Add_Positions(const std::uint16_t* types, const std::uint16_t* rows, std::uint16_t* out) {
   for (std::size_t k = 0; k < Span; ++k) out[k] = static_cast<std::uint16_t>(rows[k] + types[k]);
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
 // 16 positions in two SSE2 additions (every x86-64 processor has them).
 template <>
-[[gnu::always_inline]] inline void Add_Positions<16>(const std::uint16_t* types, const std::uint16_t* rows,
-                                                     std::uint16_t* out) {
+inline void Add_Positions<16>(const std::uint16_t* types, const std::uint16_t* rows, std::uint16_t* out) {
   const auto* const type = reinterpret_cast<const __m128i*>(types);
   const auto* const row = reinterpret_cast<const __m128i*>(rows);
   auto* const to = reinterpret_cast<__m128i*>(out);
@@ -95,8 +93,8 @@ template <>
   _mm_storeu_si128(to + 1, _mm_add_epi16(_mm_loadu_si128(type + 1), _mm_loadu_si128(row + 1)));
 }
 
-// 32 positions in one addition of 512 bits (inlined into the wide pass,
-// which is flattened).
+// 32 positions in one addition of 512 bits. (The passes are flattened, so
+// that these calls are inlined where the target allows.)
 template <>
 [[gnu::target("avx512f,avx512bw,avx512vl")]] inline void Add_Positions<32>(const std::uint16_t* types,
                                                                            const std::uint16_t* rows,
@@ -154,7 +152,7 @@ template <std::size_t Group, std::size_t Span>
 }
 
 constexpr std::size_t kPortableGroup = 16, kPortableSpan = 16;
-[[gnu::optimize("no-tree-vectorize")]] void Portable_Pass(const Pass_Input& in) {
+[[gnu::optimize("no-tree-vectorize"), gnu::flatten]] void Portable_Pass(const Pass_Input& in) {
   Pass<kPortableGroup, kPortableSpan>(in);
 }
 
