@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
   const Pair_Geometry::Pass_Path paths[] = {Pair_Geometry::Pass_Path::kBest, Pair_Geometry::Pass_Path::kPortable};
   Tally tally[2];
   for (int f = 3; f < argc; ++f) {
-    const structure::Atom_List list = energy::Prepare_Structure(energy::kPairTool, argv[f], 'A', {});
+    const structure::Atom_List list = energy::Prepare_Structure(energy::kPairTool, argv[f], 'A', {stderr, nullptr, ""});
     const Pair_Geometry geometry(list.first, table);
     std::vector<char> sequence;
     std::vector<std::size_t> residue_of_atom;
