@@ -357,12 +357,21 @@ void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count, std
   std::vector<std::uint16_t> residue(atoms * count + stride);
   std::vector<std::uint16_t> row(atoms * count + stride);
   std::uint8_t unknown = 0;
+  for (std::size_t i = 0; i < atoms; ++i) {
+    const std::size_t at = i * count;
+    // A residue's CB follows its CA with the same codes: copy their types.
+    if (i > 0 && std::equal(codes.begin() + at, codes.begin() + at + count, codes.begin() + (at - count))) {
+      std::copy_n(residue.begin() + (at - count), count, residue.begin() + at);
+      std::copy_n(row.begin() + (at - count), count, row.begin() + at);
+      continue;
+    }
 #pragma GCC unroll 4
-  for (std::size_t i = 0; i < atoms * count; ++i) {
-    const std::uint8_t type = kResidueType[static_cast<unsigned char>(codes[i])];
-    unknown |= type;
-    residue[i] = type;
-    row[i] = static_cast<std::uint16_t>(type * kResidues);
+    for (std::size_t k = at; k < at + count; ++k) {
+      const std::uint8_t type = kResidueType[static_cast<unsigned char>(codes[k])];
+      unknown |= type;
+      residue[k] = type;
+      row[k] = static_cast<std::uint16_t>(type * kResidues);
+    }
   }
   if (unknown & kUnknownType) {
     for (std::size_t i = 0; i < atoms * count; ++i)
