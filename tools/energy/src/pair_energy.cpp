@@ -7,10 +7,6 @@
 #include <cstring>
 #include <optional>
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#endif
-
 #include "common/fatal_error.hpp"
 #include "structure/cell_grid.hpp"
 #include "structure/geometry.hpp"
@@ -75,33 +71,21 @@ template <std::size_t Group>
   for (std::size_t k = 0; k < Group; ++k) sums[first + k] = sum[k];
 }
 
-// The positions in a block of Span sequences: row + type (vector additions
-// below where the processor has them).
-template <std::size_t Span>
+// The positions in a block of Span sequences: row + type, in additions of
+// the compiler's generic vectors of Lanes 16-bit lanes (eight where only
+// SSE2 or NEON are sure, 32 for AVX-512).
+template <std::size_t Span, std::size_t Lanes>
 inline void Add_Positions(const std::uint16_t* types, const std::uint16_t* rows, std::uint16_t* out) {
-  for (std::size_t k = 0; k < Span; ++k) out[k] = static_cast<std::uint16_t>(rows[k] + types[k]);
+  typedef std::uint16_t Vector __attribute__((vector_size(2 * Lanes)));
+  static_assert(Span % Lanes == 0);
+  for (std::size_t k = 0; k < Span; k += Lanes) {
+    Vector type, row;
+    std::memcpy(&type, types + k, sizeof type);
+    std::memcpy(&row, rows + k, sizeof row);
+    const Vector sum = type + row;
+    std::memcpy(out + k, &sum, sizeof sum);
+  }
 }
-
-#if defined(__x86_64__) && defined(__GNUC__)
-// 16 positions in two SSE2 additions (every x86-64 processor has them).
-template <>
-inline void Add_Positions<16>(const std::uint16_t* types, const std::uint16_t* rows, std::uint16_t* out) {
-  const auto* const type = reinterpret_cast<const __m128i*>(types);
-  const auto* const row = reinterpret_cast<const __m128i*>(rows);
-  auto* const to = reinterpret_cast<__m128i*>(out);
-  _mm_storeu_si128(to, _mm_add_epi16(_mm_loadu_si128(type), _mm_loadu_si128(row)));
-  _mm_storeu_si128(to + 1, _mm_add_epi16(_mm_loadu_si128(type + 1), _mm_loadu_si128(row + 1)));
-}
-
-// 32 positions in one addition of 512 bits. (The passes are flattened, so
-// that these calls are inlined where the target allows.)
-template <>
-[[gnu::target("avx512f,avx512bw,avx512vl")]] inline void Add_Positions<32>(const std::uint16_t* types,
-                                                                           const std::uint16_t* rows,
-                                                                           std::uint16_t* out) {
-  _mm512_storeu_si512(out, _mm512_add_epi16(_mm512_loadu_si512(types), _mm512_loadu_si512(rows)));
-}
-#endif
 
 // What a pass over the pairs reads. `residue` and `row` hold each atom's
 // residue types and first-atom rows (type * 20) side by side, `count` per
@@ -125,7 +109,7 @@ struct Pass_Input {
 // few vector additions for a group), then each group of sequences keeps its
 // sums in registers along those pairs, whose blocks stay in the first-level
 // cache while all groups go through them.
-template <std::size_t Group, std::size_t Span>
+template <std::size_t Group, std::size_t Span, std::size_t Lanes>
 [[gnu::always_inline, gnu::optimize("no-tree-vectorize")]] inline void Pass(const Pass_Input& in) {
   constexpr std::size_t kChunk = 8;
   constexpr std::size_t kBlock = kPairTypeOrder.size() * kPairTypeOrder.size();
@@ -143,7 +127,7 @@ template <std::size_t Group, std::size_t Span>
       blocks[p - run] = in.grouped + (kind * in.cells + pair.cell) * kBlock;
       const std::uint16_t* const types = in.residue + static_cast<std::size_t>(pair.b) * in.count;
       std::uint16_t* const out = index.data() + (p - run) * in.stride;
-      for (std::size_t s = 0; s < in.stride; s += Span) Add_Positions<Span>(types + s, row_a + s, out + s);
+      for (std::size_t s = 0; s < in.stride; s += Span) Add_Positions<Span, Lanes>(types + s, row_a + s, out + s);
     }
     for (std::size_t s = 0; s < in.lanes; s += Group)
       Add_Run<Group>(blocks.data(), index.data(), in.stride, end - run, s, in.sums);
@@ -151,18 +135,19 @@ template <std::size_t Group, std::size_t Span>
   }
 }
 
+// Sixteen sums fill the sixteen vector registers every x86-64 processor has
+// (the values come from memory, the positions through general registers).
 constexpr std::size_t kPortableGroup = 16, kPortableSpan = 16;
 [[gnu::optimize("no-tree-vectorize"), gnu::flatten]] void Portable_Pass(const Pass_Input& in) {
-  Pass<kPortableGroup, kPortableSpan>(in);
+  Pass<kPortableGroup, kPortableSpan, 8>(in);
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
-// Sixteen sums at a time fit in the 32 vector registers of AVX-512, and the
-// positions of 32 sequences are one vector addition.
+// With AVX-512 the positions of 32 sequences are one vector addition.
 constexpr std::size_t kWideGroup = 16, kWideSpan = 32;
 [[gnu::target("avx512f,avx512bw,avx512vl"), gnu::optimize("no-tree-vectorize"), gnu::flatten]] void Wide_Pass(
     const Pass_Input& in) {
-  Pass<kWideGroup, kWideSpan>(in);
+  Pass<kWideGroup, kWideSpan, kWideSpan>(in);
 }
 bool Wide_Pass_Runs() {
   static const bool runs =
