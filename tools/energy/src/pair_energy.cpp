@@ -52,7 +52,8 @@ int Table_Type(char code, bool is_cb) {
 // first + Group - 1, each in pair order. `blocks` holds each pair's block of
 // the grouped table, `index` each pair's row of positions in its block
 // (`stride` apart), one per sequence. A value is then one index load and one
-// addition from memory.
+// addition from memory. (No vectorizing here: it would pair two sums in one
+// vector addition at the cost of two loads and a shuffle.)
 template <std::size_t Group>
 [[gnu::always_inline, gnu::optimize("no-tree-vectorize")]] inline void Add_Run(const double* const* blocks,
                                                                                const std::uint16_t* index,
