@@ -92,8 +92,11 @@ class Pair_Geometry {
   // The energies of `count` sequences in one pass over the pairs. `codes`
   // holds each atom's codes side by side, in list order: codes[atom * count +
   // s] in sequence s. Each energy takes its pairs in the order of Energy, so
-  // its bits are the same; the sums do not wait on one another.
-  void Energies(std::span<const char> codes, std::size_t count, std::span<double> energies) const;
+  // its bits are the same; the sums do not wait on one another. kBest takes
+  // the widest vector registers the processor has; kPortable runs anywhere.
+  enum class Pass_Path { kBest, kPortable };
+  void Energies(std::span<const char> codes, std::size_t count, std::span<double> energies,
+                Pass_Path path = Pass_Path::kBest) const;
 
   struct Scored_Pair {
     std::uint32_t a, b;  // atom positions in list order, a < b
@@ -108,9 +111,6 @@ class Pair_Geometry {
   bool Is_CB(std::size_t atom) const { return is_cb_[atom]; }
 
  private:
-  // 0 CA-CA, 1 CA-CB, 2 CB-CA, 3 CB-CB.
-  std::size_t Kind(const Scored_Pair& p) const { return 2U * cb_[p.a] + cb_[p.b]; }
-
   const MFP_Table& table_;
   std::vector<Scored_Pair> pairs_;
   std::vector<std::uint8_t> cb_;  // is_cb_ as bytes, for the evaluations

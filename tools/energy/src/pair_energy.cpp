@@ -32,48 +32,139 @@ constexpr std::array<int, 256> Make_CA_Type_Table() {
 }
 constexpr std::array<int, 256> kCAType = Make_CA_Type_Table();
 
+// Position of a residue code in kPairTypeOrder, kUnknownType outside it; the
+// flag bit lies above every position, so or-ing the types shows any unknown.
+constexpr std::uint8_t kUnknownType = 0x80;
+constexpr std::array<std::uint8_t, 256> Make_Residue_Type_Table() {
+  std::array<std::uint8_t, 256> table{};
+  for (std::uint8_t& t : table) t = kUnknownType;
+  for (std::size_t p = 0; p < kPairTypeOrder.size(); ++p)
+    table[static_cast<unsigned char>(kPairTypeOrder[p])] = static_cast<std::uint8_t>(p);
+  return table;
+}
+constexpr std::array<std::uint8_t, 256> kResidueType = Make_Residue_Type_Table();
+
 // Table index (type - 1) of a CA or CB of a residue code; -1 outside the table.
 int Table_Type(char code, bool is_cb) {
   const int ca = kCAType[static_cast<unsigned char>(code)];
   return ca == kNoType ? -1 : ca - 1 + (is_cb ? 1 : 0);
 }
 
-// Sequences evaluated together along a run of pairs.
-constexpr std::size_t kGroup = 8;
-
 // Adds the values of a few pairs of one first atom for sequences first ..
 // first + Group - 1, each in pair order. `blocks` holds each pair's block of
-// the grouped table, `partners` where each second atom's types of these
-// sequences start (moved on past them), `row` the first atom's row (type *
-// 20) in every sequence.
-// A value is then one byte load, one integer addition and one addition from
-// memory.
+// the grouped table, `index` each pair's row of positions in its block
+// (`stride` apart), one per sequence. A value is then one index load and one
+// addition from memory. (No vectorizing here: it would pair two sums in one
+// vector addition at the cost of two loads and a shuffle.)
 template <std::size_t Group>
-[[gnu::always_inline, gnu::optimize("no-tree-slp-vectorize")]] inline void Add_Run(const double* const* blocks,
-                                                                                   const std::uint8_t** partners,
-                                                                                   std::size_t pairs,
-                                                                                   const std::uint16_t* row,
-                                                                                   std::size_t first, double* sums) {
+[[gnu::always_inline, gnu::optimize("no-tree-vectorize")]] inline void Add_Run(const double* const* blocks,
+                                                                               const std::uint16_t* index,
+                                                                               std::size_t stride, std::size_t pairs,
+                                                                               std::size_t first, double* sums) {
   double sum[Group];
-  std::uint32_t row_of[Group];
-#pragma GCC unroll 8
-  for (std::size_t k = 0; k < Group; ++k) {
-    sum[k] = sums[first + k];
-    row_of[k] = row[first + k];
-  }
+#pragma GCC unroll 16
+  for (std::size_t k = 0; k < Group; ++k) sum[k] = sums[first + k];
   for (std::size_t p = 0; p < pairs; ++p) {
     const double* const block = blocks[p];
-    const std::uint8_t* const residue_b = partners[p];
-    partners[p] = residue_b + Group;  // where the next group's bytes start
-#pragma GCC unroll 8
-    for (std::size_t k = 0; k < Group; ++k) sum[k] += block[row_of[k] + residue_b[k]];
+    const std::uint16_t* const at = index + p * stride + first;
+#pragma GCC unroll 16
+    for (std::size_t k = 0; k < Group; ++k) sum[k] += block[at[k]];
   }
-#pragma GCC unroll 8
+#pragma GCC unroll 16
   for (std::size_t k = 0; k < Group; ++k) sums[first + k] = sum[k];
 }
 
 // Separation_Class of 0 .. 8, and of 9 for all above.
 constexpr std::array<int, 10> kSeparationClass = {-1, -1, -1, 0, 1, 2, 3, 4, 5, 6};
+
+// The positions in a block of Span sequences: row + type, in additions of
+// the compiler's generic vectors of Lanes 16-bit lanes (eight where only
+// SSE2 or NEON are sure, 32 for AVX-512).
+template <std::size_t Span, std::size_t Lanes>
+inline void Add_Positions(const std::uint16_t* types, const std::uint16_t* rows, std::uint16_t* out) {
+  typedef std::uint16_t Vector __attribute__((vector_size(2 * Lanes)));
+  static_assert(Span % Lanes == 0);
+  for (std::size_t k = 0; k < Span; k += Lanes) {
+    Vector type, row;
+    std::memcpy(&type, types + k, sizeof type);
+    std::memcpy(&row, rows + k, sizeof row);
+    const Vector sum = type + row;
+    std::memcpy(out + k, &sum, sizeof sum);
+  }
+}
+
+// What a pass over the pairs reads. `residue` and `row` hold each atom's
+// residue types and first-atom rows (type * 20) side by side, `count` per
+// atom, followed by `stride` zeros; positions are formed for `stride`
+// sequences, a multiple of the span, and summed for `lanes`, a multiple of
+// the group, so that every vector and group is whole (the extra sums add
+// valid entries and are dropped).
+struct Pass_Input {
+  std::span<const Pair_Geometry::Scored_Pair> pairs;
+  const std::uint8_t* cb;  // 1 for a CB, per atom
+  const double* grouped;
+  std::size_t cells;
+  const std::uint16_t* residue;
+  const std::uint16_t* row;
+  std::size_t count, stride, lanes;
+  double* sums;
+};
+
+// The pairs of one first atom follow one another. For up to kChunk of them,
+// the positions of all sequences in the pairs' blocks are formed first (a
+// few vector additions for a group), then each group of sequences keeps its
+// sums in registers along those pairs, whose blocks stay in the first-level
+// cache while all groups go through them.
+template <std::size_t Group, std::size_t Span, std::size_t Lanes>
+[[gnu::always_inline, gnu::optimize("no-tree-vectorize")]] inline void Pass(const Pass_Input& in) {
+  constexpr std::size_t kChunk = 8;
+  constexpr std::size_t kBlock = kPairTypeOrder.size() * kPairTypeOrder.size();
+  std::array<const double*, kChunk> blocks{};
+  std::vector<std::uint16_t> index(kChunk * in.stride);
+  const std::size_t n = in.pairs.size();
+  for (std::size_t run = 0; run < n;) {
+    const std::uint32_t a = in.pairs[run].a;
+    std::size_t end = run + 1;
+    while (end < n && end - run < kChunk && in.pairs[end].a == a) ++end;
+    const std::uint16_t* const row_a = in.row + static_cast<std::size_t>(a) * in.count;
+    for (std::size_t p = run; p < end; ++p) {
+      const Pair_Geometry::Scored_Pair& pair = in.pairs[p];
+      const std::size_t kind = 2U * in.cb[a] + in.cb[pair.b];  // 0 CA-CA, 1 CA-CB, 2 CB-CA, 3 CB-CB
+      blocks[p - run] = in.grouped + (kind * in.cells + pair.cell) * kBlock;
+      const std::uint16_t* const types = in.residue + static_cast<std::size_t>(pair.b) * in.count;
+      std::uint16_t* const out = index.data() + (p - run) * in.stride;
+      for (std::size_t s = 0; s < in.stride; s += Span) Add_Positions<Span, Lanes>(types + s, row_a + s, out + s);
+    }
+    for (std::size_t s = 0; s < in.lanes; s += Group)
+      Add_Run<Group>(blocks.data(), index.data(), in.stride, end - run, s, in.sums);
+    run = end;
+  }
+}
+
+// Sixteen sums fill the sixteen vector registers every x86-64 processor has
+// (the values come from memory, the positions through general registers).
+constexpr std::size_t kPortableGroup = 16, kPortableSpan = 16;
+[[gnu::optimize("no-tree-vectorize"), gnu::flatten]] void Portable_Pass(const Pass_Input& in) {
+  Pass<kPortableGroup, kPortableSpan, 8>(in);
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// With AVX-512 the positions of 32 sequences are one vector addition.
+constexpr std::size_t kWideGroup = 16, kWideSpan = 32;
+[[gnu::target("avx512f,avx512bw,avx512vl"), gnu::optimize("no-tree-vectorize"), gnu::flatten]] void Wide_Pass(
+    const Pass_Input& in) {
+  Pass<kWideGroup, kWideSpan, kWideSpan>(in);
+}
+bool Wide_Pass_Runs() {
+  static const bool runs =
+      __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl");
+  return runs;
+}
+#else
+constexpr std::size_t kWideGroup = kPortableGroup, kWideSpan = kPortableSpan;
+void Wide_Pass(const Pass_Input& in) { Portable_Pass(in); }
+bool Wide_Pass_Runs() { return false; }
+#endif
 
 // Distance_Bin, inline for the pair search.
 inline int Bin_Of(float distance, double range, double bin_size, int num_bins) {
@@ -279,56 +370,55 @@ std::vector<double> Group_Blocks(const MFP_Table& table) {
   return grouped;
 }
 
-// Without the pairing of two sums into one vector addition, which costs two
-// loads and an addition for two values where plain additions from memory
-// take one instruction each.
-[[gnu::optimize("no-tree-slp-vectorize")]] void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count,
-                                                                        std::span<double> energies) const {
+void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count, std::span<double> energies,
+                             Pass_Path path) const {
   constexpr std::size_t kResidues = kPairTypeOrder.size();
   constexpr std::size_t kBlock = kResidues * kResidues;
   const std::size_t cells = static_cast<std::size_t>(table_.dim_val[2]) * static_cast<std::size_t>(table_.dim_val[3]);
   std::vector<double> own;
   if (table_.pair_blocks.size() != 4 * cells * kBlock) own = Group_Blocks(table_);
   const std::vector<double>& grouped = own.empty() ? table_.pair_blocks : own;
+  const bool wide = path == Pass_Path::kBest && Wide_Pass_Runs();
+  const std::size_t group = wide ? kWideGroup : kPortableGroup;
+  const std::size_t span = wide ? kWideSpan : kPortableSpan;
+  const std::size_t lanes = (count + group - 1) / group * group;
+  const std::size_t stride = (count + span - 1) / span * span;
   // Residue type (position in kPairTypeOrder) of every atom in every
-  // sequence, and its row in a block (type * 20) for the first atom of a pair.
+  // sequence, and its row in a block (type * 20) for the first atom of a pair;
+  // zeros after the last atom for the extra lanes of the last group.
   const std::size_t atoms = is_cb_.size();
-  std::vector<std::uint8_t> residue(atoms * count);
-  std::vector<std::uint16_t> row(atoms * count);
+  std::vector<std::uint16_t> residue(atoms * count + stride);
+  std::vector<std::uint16_t> row(atoms * count + stride);
+  std::uint8_t unknown = 0;
   for (std::size_t i = 0; i < atoms; ++i) {
-    for (std::size_t s = 0; s < count; ++s) {
-      const char code = codes[i * count + s];
-      const int ca = kCAType[static_cast<unsigned char>(code)];
-      if (ca == kNoType) common::Fail(common::kExitBang, "residue code '%c' has no pair atom type", code);
-      const auto type = static_cast<std::uint8_t>(ca / 2);
-      residue[i * count + s] = type;
-      row[i * count + s] = static_cast<std::uint16_t>(type * kResidues);
+    const std::size_t at = i * count;
+    // A residue's CB follows its CA with the same codes: copy their types.
+    if (i > 0 && std::equal(codes.begin() + at, codes.begin() + at + count, codes.begin() + (at - count))) {
+      std::copy_n(residue.begin() + (at - count), count, residue.begin() + at);
+      std::copy_n(row.begin() + (at - count), count, row.begin() + at);
+      continue;
+    }
+#pragma GCC unroll 4
+    for (std::size_t k = at; k < at + count; ++k) {
+      const std::uint8_t type = kResidueType[static_cast<unsigned char>(codes[k])];
+      unknown |= type;
+      residue[k] = type;
+      row[k] = static_cast<std::uint16_t>(type * kResidues);
     }
   }
-
-  // The pairs of one first atom follow one another. Along a few of them, a
-  // group of sequences keeps its sums and its first atom's rows in
-  // registers; the few pairs' blocks stay in the first-level cache while all
-  // groups go through them.
-  constexpr std::size_t kChunk = 8;
-  std::fill(energies.begin(), energies.end(), 0.0);
-  std::array<const double*, kChunk> blocks{};
-  std::array<const std::uint8_t*, kChunk> partners{};
-  for (std::size_t run = 0; run < pairs_.size();) {
-    std::size_t end = run + 1;
-    while (end < pairs_.size() && end - run < kChunk && pairs_[end].a == pairs_[run].a) ++end;
-    for (std::size_t p = run; p < end; ++p) {
-      blocks[p - run] = grouped.data() + (Kind(pairs_[p]) * cells + pairs_[p].cell) * kBlock;
-      partners[p - run] = residue.data() + static_cast<std::size_t>(pairs_[p].b) * count;
-    }
-    const std::uint16_t* const row_a = row.data() + static_cast<std::size_t>(pairs_[run].a) * count;
-    std::size_t s = 0;
-    // Each group moves the partners' pointers on to the next group's bytes.
-    for (; s + kGroup <= count; s += kGroup)
-      Add_Run<kGroup>(blocks.data(), partners.data(), end - run, row_a, s, energies.data());
-    for (; s < count; ++s) Add_Run<1>(blocks.data(), partners.data(), end - run, row_a, s, energies.data());
-    run = end;
+  if (unknown & kUnknownType) {
+    for (std::size_t i = 0; i < atoms * count; ++i)
+      if (kResidueType[static_cast<unsigned char>(codes[i])] == kUnknownType)
+        common::Fail(common::kExitBang, "residue code '%c' has no pair atom type", codes[i]);
   }
+  std::vector<double> sums(lanes);
+  const Pass_Input in{pairs_,     cb_.data(), grouped.data(), cells, residue.data(),
+                      row.data(), count,      stride,         lanes, sums.data()};
+  if (wide)
+    Wide_Pass(in);
+  else
+    Portable_Pass(in);
+  std::copy_n(sums.begin(), count, energies.begin());
 }
 
 }  // namespace energy::pair

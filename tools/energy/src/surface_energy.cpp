@@ -92,26 +92,66 @@ double Surface_Geometry::Energy(std::span<const char> atom_codes) const {
   return energy;
 }
 
-void Surface_Geometry::Energies(std::span<const char> codes, std::size_t count, std::span<double> energies) const {
+namespace {
+
+// A code's row is its type * classes; kUnknownRow, a bit above every row,
+// marks a code outside the table, so or-ing the rows shows any.
+constexpr std::uint32_t kUnknownRow = 0x80000000U;
+
+// Adds every scored atom's value, in atom order, to the sums of sequences
+// first .. first + Group - 1, kept in registers; `seen` collects the rows.
+template <std::size_t Group>
+[[gnu::always_inline]] inline void Add_Atoms(std::span<const std::uint32_t> scored, const int* classes,
+                                             const char* codes, std::size_t count, const double* values,
+                                             const std::array<std::uint32_t, 256>& row_of, std::size_t first,
+                                             double* sums, std::uint32_t& seen) {
+  double sum[Group];
+#pragma GCC unroll 8
+  for (std::size_t k = 0; k < Group; ++k) sum[k] = sums[first + k];
+  std::uint32_t rows = 0;
+  for (const std::uint32_t i : scored) {
+    const double* const column = values + classes[i];
+    const char* const code = codes + static_cast<std::size_t>(i) * count + first;
+#pragma GCC unroll 8
+    for (std::size_t k = 0; k < Group; ++k) {
+      const std::uint32_t row = row_of[static_cast<unsigned char>(code[k])];
+      rows |= row;
+      sum[k] += column[row & ~kUnknownRow];
+    }
+  }
+#pragma GCC unroll 8
+  for (std::size_t k = 0; k < Group; ++k) sums[first + k] = sum[k];
+  seen |= rows;
+}
+
+}  // namespace
+
+// Each sum keeps its values in atom order; a few sequences go along the
+// atoms at a time with their sums in registers.
+[[gnu::optimize("no-tree-vectorize")]] void Surface_Geometry::Energies(std::span<const char> codes, std::size_t count,
+                                                                       std::span<double> energies) const {
   const std::size_t classes = static_cast<std::size_t>(table_.dim_val[1]);
   std::fill(energies.begin(), energies.end(), 0.0);
   double* const sums = energies.data();
-  // The row of each residue code, looked up instead of searched per code.
-  constexpr std::uint32_t kNoRow = UINT32_MAX;
   std::array<std::uint32_t, 256> row_of{};
-  row_of.fill(kNoRow);
+  row_of.fill(kUnknownRow);
   for (std::size_t type = 0; type < structure::aa_1_letter.size(); ++type)
     row_of[static_cast<unsigned char>(structure::aa_1_letter[type])] = static_cast<std::uint32_t>(type * classes);
-  std::vector<std::uint32_t> rows(count);
-  for (std::size_t i = 0; i < classes_.size(); ++i) {
-    if (classes_[i] < 0) continue;
-    for (std::size_t s = 0; s < count; ++s) {
-      const char code = codes[i * count + s];
-      rows[s] = row_of[static_cast<unsigned char>(code)];
-      if (rows[s] == kNoRow) common::Fail(common::kExitBang, "residue code '%c' has no surface type", code);
-    }
-    const double* const column = table_.values.data() + classes_[i];
-    for (std::size_t s = 0; s < count; ++s) sums[s] += column[rows[s]];
+  std::vector<std::uint32_t> scored;
+  for (std::size_t i = 0; i < classes_.size(); ++i)
+    if (classes_[i] >= 0) scored.push_back(static_cast<std::uint32_t>(i));
+  constexpr std::size_t kGroup = 8;
+  std::uint32_t seen = 0;
+  const double* const values = table_.values.data();
+  std::size_t s = 0;
+  for (; s + kGroup <= count; s += kGroup)
+    Add_Atoms<kGroup>(scored, classes_.data(), codes.data(), count, values, row_of, s, sums, seen);
+  for (; s < count; ++s) Add_Atoms<1>(scored, classes_.data(), codes.data(), count, values, row_of, s, sums, seen);
+  if (seen & kUnknownRow) {
+    for (const std::uint32_t i : scored)
+      for (std::size_t t = 0; t < count; ++t)
+        if (const char code = codes[i * count + t]; row_of[static_cast<unsigned char>(code)] == kUnknownRow)
+          common::Fail(common::kExitBang, "residue code '%c' has no surface type", code);
   }
 }
 
