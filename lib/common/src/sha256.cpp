@@ -142,9 +142,10 @@ std::string Sha256_Hex(std::string_view data) {
 std::string Sha256_Hex_Portable(std::string_view data) { return Digest(data, Compress_Portable); }
 
 std::optional<std::string> File_Sha256_Hex(const std::string& path) {
-  const auto content = Read_Whole_File(path);
+  // Mapped rather than copied: a potential table is several megabytes.
+  const auto content = Whole_File::Open(path);
   if (!content) return std::nullopt;
-  return Sha256_Hex(*content);
+  return Sha256_Hex(content->Text());
 }
 
 }  // namespace common

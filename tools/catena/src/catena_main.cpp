@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <new>
 #include <optional>
@@ -80,11 +81,18 @@ int Run(int argc, char** argv) {
     // Without a seed, the clock's seed of the moment is used for every model,
     // and printed, so that the run can be repeated.
     const unsigned seed = options.seed.value_or(energy::Seed_Source{}.Next());
+    // With more than one job, the tables are hashed on a second thread while
+    // this one reads them. A table that cannot be read is still reported by
+    // its reader first: the hashing's outcome is only asked for after.
+    const auto collect = [&] {
+      return catena::Collect_Provenance(options, seed, options.seed ? options.seed_origin : "clock");
+    };
+    std::future<catena::Run_Provenance> hashing;
+    if (options.jobs > 1) hashing = std::async(std::launch::async, collect);
     catena::Shared_Inputs shared = catena::Load_Shared_Inputs(options, jobs, seed);
     shared.standard_input = standard_input;
     shared.residue_profile = options.profile_dir || options.report;
-    const catena::Run_Provenance provenance =
-        catena::Collect_Provenance(options, seed, options.seed ? options.seed_origin : "clock");
+    const catena::Run_Provenance provenance = hashing.valid() ? hashing.get() : collect();
     std::fputs(catena::Provenance_Text(provenance).c_str(), stderr);
     std::optional<common::Replacing_Output> output_file;
     if (options.output) output_file.emplace(*options.output);
