@@ -1,6 +1,9 @@
 // catena: one command from model files to a verdict, for one model or
 // thousands. See `catena --help`.
 #include <unistd.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
@@ -134,6 +137,14 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef __GLIBC__
+  // Model after model allocates and frees the same large arrays (the atom
+  // nodes, the pair search's lists). Left to itself, malloc maps them anew or
+  // gives the top of the heap back each time, and every page of them faults
+  // in again for the next model; kept in the heap, they are reused.
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
   const int status = Run(argc, argv);
   // Records, help or version text lost on a full disk must not end in success.
   if (const auto write_error = common::Flush_Standard_Output()) return Refuse(*write_error);
