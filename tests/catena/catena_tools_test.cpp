@@ -157,6 +157,21 @@ TEST_F(CatenaBatch, ParallelJobsGiveTheSameRecordsInOrder) {
             (std::vector<std::string>{"1ubq.pdb", "1ubq.pdb.2", "1ubq.pdb.3", "2ACY_A.pdb", "2ACY_A.pdb.2"}));
 }
 
+// A table read from a pipe (here standard input, as <(zcat ...) gives one)
+// can be read only once: with several jobs it must not be hashed while it is
+// loaded.
+TEST_F(CatenaBatch, TableFromAPipeWithSeveralJobs) {
+  const auto from_file = Catena({"-j", "2", "--chain", "A", "--pair-potential", kPair, "--surface-potential", kSurface,
+                                 "--table", kTable, "1ubq.pdb"});
+  const auto from_pipe =
+      Run_Shell("cat " + kPair + " | catena -j 2 --seed 5 --identity 30 --chain A --pair-potential /dev/stdin" +
+                    " --surface-potential " + kSurface + " --table " + kTable + " 1ubq.pdb",
+                dir_.Path());
+  EXPECT_EQ(from_file.status, 0) << from_file.err;
+  EXPECT_EQ(from_pipe.status, 0) << from_pipe.err;
+  EXPECT_EQ(from_pipe.out, from_file.out);
+}
+
 TEST_F(CatenaBatch, JsonAndOutputFile) {
   const auto result = Catena({"--chain", "A", "--format", "json", "-o", "out.json", "1ubq.pdb", "absent.pdb"});
   EXPECT_EQ(result.status, 8);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <future>
 #include <memory>
 #include <new>
@@ -84,14 +85,22 @@ int Run(int argc, char** argv) {
     // Without a seed, the clock's seed of the moment is used for every model,
     // and printed, so that the run can be repeated.
     const unsigned seed = options.seed.value_or(energy::Seed_Source{}.Next());
-    // With more than one job, the tables are hashed on a second thread while
-    // this one reads them. A table that cannot be read is still reported by
-    // its reader first: the hashing's outcome is only asked for after.
+    // With more than one job, tables in regular files are hashed on a second
+    // thread while this one reads them (a pipe, such as <(zcat ...), can be
+    // read only once at a time). A table that cannot be read is still
+    // reported by its reader first: the hashing's outcome is only asked for
+    // after.
     const auto collect = [&] {
       return catena::Collect_Provenance(options, seed, options.seed ? options.seed_origin : "clock");
     };
     std::future<catena::Run_Provenance> hashing;
-    if (options.jobs > 1) hashing = std::async(std::launch::async, collect);
+    const auto regular = [](const std::string& path) {
+      std::error_code error;
+      return std::filesystem::is_regular_file(path, error);
+    };
+    if (options.jobs > 1 && regular(options.pair_potential) && regular(options.surface_potential) &&
+        regular(options.table))
+      hashing = std::async(std::launch::async, collect);
     catena::Shared_Inputs shared = catena::Load_Shared_Inputs(options, jobs, seed);
     shared.standard_input = standard_input;
     shared.residue_profile = options.profile_dir || options.report;
