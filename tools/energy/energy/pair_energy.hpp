@@ -108,13 +108,12 @@ class Pair_Geometry {
   // the earlier atom first, in list order): what counting and per-residue
   // splitting walk, so that they see exactly the pairs the energy adds.
   const std::vector<Scored_Pair>& Pairs() const { return pairs_; }
-  bool Is_CB(std::size_t atom) const { return is_cb_[atom]; }
+  bool Is_CB(std::size_t atom) const { return cb_[atom] != 0; }
 
  private:
   const MFP_Table& table_;
   std::vector<Scored_Pair> pairs_;
-  std::vector<std::uint8_t> cb_;  // is_cb_ as bytes, for the evaluations
-  std::vector<bool> is_cb_;
+  std::vector<std::uint8_t> cb_;             // 1 for a CB, per atom
   std::vector<std::int32_t> row_a_, row_b_;  // per-evaluation scratch
 };
 

@@ -37,9 +37,8 @@ constexpr std::array<int, 256> kCAType = Make_CA_Type_Table();
 constexpr std::uint8_t kUnknownType = 0x80;
 constexpr std::array<std::uint8_t, 256> Make_Residue_Type_Table() {
   std::array<std::uint8_t, 256> table{};
-  for (std::uint8_t& t : table) t = kUnknownType;
-  for (std::size_t p = 0; p < kPairTypeOrder.size(); ++p)
-    table[static_cast<unsigned char>(kPairTypeOrder[p])] = static_cast<std::uint8_t>(p);
+  for (std::size_t c = 0; c < table.size(); ++c)
+    table[c] = kCAType[c] == kNoType ? kUnknownType : static_cast<std::uint8_t>(kCAType[c] / 2);
   return table;
 }
 constexpr std::array<std::uint8_t, 256> kResidueType = Make_Residue_Type_Table();
@@ -74,8 +73,18 @@ template <std::size_t Group>
   for (std::size_t k = 0; k < Group; ++k) sums[first + k] = sum[k];
 }
 
+constexpr int Class_Of_Separation(int k) {
+  if (k < 3) return -1;
+  if (k <= 8) return k - 3;
+  return 6;
+}
+
 // Separation_Class of 0 .. 8, and of 9 for all above.
-constexpr std::array<int, 10> kSeparationClass = {-1, -1, -1, 0, 1, 2, 3, 4, 5, 6};
+constexpr std::array<int, 10> kSeparationClass = [] {
+  std::array<int, 10> table{};
+  for (int k = 0; k < 10; ++k) table[static_cast<std::size_t>(k)] = Class_Of_Separation(k);
+  return table;
+}();
 
 // The positions in a block of Span sequences: row + type, in additions of
 // the compiler's generic vectors of Lanes 16-bit lanes (eight where only
@@ -199,11 +208,7 @@ void Keep_Only_Directly_Required_Atoms(Atom_List& list) {
   structure::Renumerate_Protein(list.first);
 }
 
-int Separation_Class(int k) {
-  if (k < 3) return -1;
-  if (k <= 8) return k - 3;
-  return 6;
-}
+int Separation_Class(int k) { return Class_Of_Separation(k); }
 
 char Find_Distance_Dependent_Class(float distance, int& bin, double range, double bin_size, int num_bins) {
   const double d = distance;
@@ -252,7 +257,7 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
   std::vector<std::uint32_t> chain;
   std::vector<const std::string*> chains;
   for (const Atom_Record* atom = first; atom; atom = atom->next) {
-    is_cb_.push_back(atom->atom_name == "CB");
+    cb_.push_back(atom->atom_name == "CB" ? 1 : 0);
     points.push_back({atom->x, atom->y, atom->z});
     residue.push_back(atom->aa_number);
     if (chain.empty() || *chains[chain.back()] != atom->chain) {
@@ -331,7 +336,6 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
   }
   row_a_.resize(n);
   row_b_.resize(n);
-  cb_.assign(is_cb_.begin(), is_cb_.end());
 }
 
 double Pair_Geometry::Energy(std::span<const char> atom_codes) {
@@ -341,7 +345,7 @@ double Pair_Geometry::Energy(std::span<const char> atom_codes) {
   const int cells = table_.dim_val[2] * table_.dim_val[3];
   const int stride_a = table_.dim_val[1] * cells;
   for (std::size_t i = 0; i < atom_codes.size(); ++i) {
-    const int type = Table_Type(atom_codes[i], is_cb_[i]);
+    const int type = Table_Type(atom_codes[i], cb_[i] != 0);
     if (type < 0) common::Fail(common::kExitBang, "residue code '%c' has no pair atom type", atom_codes[i]);
     row_a_[i] = type * stride_a;
     row_b_[i] = type * cells;
@@ -386,7 +390,7 @@ void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count, std
   // Residue type (position in kPairTypeOrder) of every atom in every
   // sequence, and its row in a block (type * 20) for the first atom of a pair;
   // zeros after the last atom for the extra lanes of the last group.
-  const std::size_t atoms = is_cb_.size();
+  const std::size_t atoms = cb_.size();
   std::vector<std::uint16_t> residue(atoms * count + stride);
   std::vector<std::uint16_t> row(atoms * count + stride);
   std::uint8_t unknown = 0;
