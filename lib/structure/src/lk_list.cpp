@@ -19,7 +19,6 @@ constexpr std::size_t kLargestGrowth = 4096;
 Atom_List::Atom_List(Atom_List&& other) noexcept
     : first(std::exchange(other.first, nullptr)),
       blocks_(std::move(other.blocks_)),
-      used_(std::exchange(other.used_, 0)),
       allocated_(std::exchange(other.allocated_, 0)),
       free_nodes_(std::exchange(other.free_nodes_, nullptr)) {
   other.blocks_.clear();
@@ -30,7 +29,6 @@ Atom_List& Atom_List::operator=(Atom_List&& other) noexcept {
     Atom_List moved(std::move(other));
     std::swap(first, moved.first);
     std::swap(blocks_, moved.blocks_);
-    std::swap(used_, moved.used_);
     std::swap(allocated_, moved.allocated_);
     std::swap(free_nodes_, moved.free_nodes_);
   }
@@ -38,18 +36,18 @@ Atom_List& Atom_List::operator=(Atom_List&& other) noexcept {
 }
 
 void Atom_List::Reserve(std::size_t count) {
-  if (!blocks_.empty() && blocks_.back().size - used_ >= count) return;
+  if (!blocks_.empty() && blocks_.back().capacity() - blocks_.back().size() >= count) return;
   if (count == 0) return;
-  blocks_.push_back({std::make_unique<Atom_Record[]>(count), count});
+  blocks_.emplace_back().reserve(count);
   allocated_ += count;
-  used_ = 0;
 }
 
 // A node from the blocks, in whatever state it was left.
 Atom_Record* Atom_List::Take_Node() {
   if (free_nodes_) return std::exchange(free_nodes_, free_nodes_->next);
-  if (blocks_.empty() || used_ == blocks_.back().size) Reserve(std::clamp(allocated_, kFirstBlock, kLargestGrowth));
-  return &blocks_.back().nodes[used_++];
+  if (blocks_.empty() || blocks_.back().size() == blocks_.back().capacity())
+    Reserve(std::clamp(allocated_, kFirstBlock, kLargestGrowth));
+  return &blocks_.back().emplace_back();
 }
 
 Atom_Record* Atom_List::New_Atom() {

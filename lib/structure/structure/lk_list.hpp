@@ -70,15 +70,12 @@ class Atom_List {
   Atom_List Copy_If(Predicate keep) const;
 
  private:
-  struct Block {
-    std::unique_ptr<Atom_Record[]> nodes;
-    std::size_t size = 0;
-  };
   Atom_Record* Take_Node();
 
-  std::vector<Block> blocks_;
-  std::size_t used_ = 0;               // nodes handed out from the last block
-  std::size_t allocated_ = 0;          // nodes in all blocks
+  // Nodes are made as they are handed out, never moved: a block never grows
+  // past the room it was given.
+  std::vector<std::vector<Atom_Record>> blocks_;
+  std::size_t allocated_ = 0;          // room in all blocks
   Atom_Record* free_nodes_ = nullptr;  // freed nodes, chained through `next`
 };
 

@@ -73,6 +73,18 @@ template <std::size_t Group>
   for (std::size_t k = 0; k < Group; ++k) sums[first + k] = sum[k];
 }
 
+template <std::size_t Group>
+[[gnu::always_inline]] inline void Add_Tail(const double* const* blocks, const std::uint16_t* index, std::size_t stride,
+                                            std::size_t pairs, std::size_t first, std::size_t count, double* sums) {
+  if constexpr (Group > 0) {
+    if (count - first >= Group) {
+      Add_Run<Group>(blocks, index, stride, pairs, first, sums);
+      first += Group;
+    }
+    Add_Tail<Group / 2>(blocks, index, stride, pairs, first, count, sums);
+  }
+}
+
 constexpr int Class_Of_Separation(int k) {
   if (k < 3) return -1;
   if (k <= 8) return k - 3;
@@ -144,8 +156,12 @@ template <std::size_t Group, std::size_t Span, std::size_t Lanes>
       std::uint16_t* const out = index.data() + (p - run) * in.stride;
       for (std::size_t s = 0; s < in.stride; s += Span) Add_Positions<Span, Lanes>(types + s, row_a + s, out + s);
     }
-    for (std::size_t s = 0; s < in.lanes; s += Group)
-      Add_Run<Group>(blocks.data(), index.data(), in.stride, end - run, s, in.sums);
+    const std::size_t pairs = end - run;
+    std::size_t s = 0;
+    for (; s + Group <= in.count; s += Group) Add_Run<Group>(blocks.data(), index.data(), in.stride, pairs, s, in.sums);
+    // The last few sequences in groups of 8, 4, 2 and 1, rather than a
+    // whole group padded (7 lanes of 208 for the usual 201 sequences).
+    Add_Tail<Group / 2>(blocks.data(), index.data(), in.stride, pairs, s, in.count, in.sums);
     run = end;
   }
 }
