@@ -112,13 +112,16 @@ TEST(NeighbourSearch, CellListsFindWhatTheWalkOverAllPairsFinds) {
     SCOPED_TRACE(c.what);
     const Atom_List list = c.atoms();
     const auto expected = All_Pairs_Walk(list, pair_table);
-    const pair::Pair_Geometry geometry(list.first, pair_table);
-    const auto& found = geometry.Pairs();
-    ASSERT_EQ(found.size(), expected.size());
-    for (std::size_t k = 0; k < found.size(); ++k) {
-      ASSERT_EQ(found[k].a, expected[k].a) << "pair " << k;
-      ASSERT_EQ(found[k].b, expected[k].b) << "pair " << k;
-      ASSERT_EQ(found[k].cell, expected[k].cell) << "pair " << k;
+    // The vector search where the processor has it, and the portable one.
+    for (const auto path : {pair::Pair_Geometry::Pass_Path::kBest, pair::Pair_Geometry::Pass_Path::kPortable}) {
+      const pair::Pair_Geometry geometry(list.first, pair_table, path);
+      const auto found = geometry.Pairs();
+      ASSERT_EQ(found.size(), expected.size());
+      for (std::size_t k = 0; k < found.size(); ++k) {
+        ASSERT_EQ(found[k].a, expected[k].a) << "pair " << k;
+        ASSERT_EQ(found[k].b, expected[k].b) << "pair " << k;
+        ASSERT_EQ(found[k].cell, expected[k].cell) << "pair " << k;
+      }
     }
     EXPECT_EQ(surface::Surface_Geometry(list.first, surface_table).Classes(), All_Pairs_Classes(list, surface_table));
   }

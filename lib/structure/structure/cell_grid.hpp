@@ -79,6 +79,20 @@ class Cell_Grid {
     }
   }
 
+  // Calls visit(s, begin, end) for every position s and every run [begin,
+  // end) of later positions where points within reach of it may lie: the
+  // candidates For_Near_Candidates tests, for a caller with its own test.
+  template <typename Visit>
+  void For_Candidate_Runs(Visit&& visit) const {
+    for (std::size_t cell = 0; cell + 1 < members_start_.size(); ++cell) {
+      for (std::uint32_t s = members_start_[cell]; s < members_start_[cell + 1]; ++s) {
+        visit(s, s + 1, own_column_end_[cell]);
+        for (std::uint32_t r = runs_start_[cell]; r < runs_start_[cell + 1]; ++r)
+          visit(s, runs_[r].begin, runs_[r].end);
+      }
+    }
+  }
+
  private:
   // Writes to `out` the positions t in [begin, end), in order, whose points
   // are near the point at s, and returns how many. `out` has room for end -

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -45,6 +46,13 @@ class Distance_Bins {
  public:
   Distance_Bins(double range, double bin_size, int num_bins);
 
+  // The bounds for vector code: bound i + 1 is bin i's upper bound; empty
+  // when Bin takes the slow way.
+  std::span<const float> Bounds() const { return bound_; }
+  float Top() const { return top_; }
+  double Inverse() const { return inverse_; }
+  double Last() const { return last_; }
+
   int Bin(float distance) const {
     if (bound_.empty()) return distance <= range_ ? Distance_Bin(distance, range_, bin_size_, num_bins_) : -1;
     if (!(distance > bound_.front() && distance <= top_)) return -1;
@@ -83,8 +91,12 @@ std::vector<double> Group_Blocks(const MFP_Table& table);
 // pair order, which gives bit-identical sums.
 class Pair_Geometry {
  public:
+  // kBest takes the widest vector registers the processor has; kPortable
+  // runs anywhere. Both give the same pairs and the same sums.
+  enum class Pass_Path { kBest, kPortable };
+
   // `first` is the filtered list (CA and CB atoms only).
-  Pair_Geometry(const Atom_Record* first, const MFP_Table& table);
+  Pair_Geometry(const Atom_Record* first, const MFP_Table& table, Pass_Path path = Pass_Path::kBest);
 
   // Energy with the given one-letter code for each atom, in list order.
   double Energy(std::span<const char> atom_codes);
@@ -92,9 +104,7 @@ class Pair_Geometry {
   // The energies of `count` sequences in one pass over the pairs. `codes`
   // holds each atom's codes side by side, in list order: codes[atom * count +
   // s] in sequence s. Each energy takes its pairs in the order of Energy, so
-  // its bits are the same; the sums do not wait on one another. kBest takes
-  // the widest vector registers the processor has; kPortable runs anywhere.
-  enum class Pass_Path { kBest, kPortable };
+  // its bits are the same; the sums do not wait on one another.
   void Energies(std::span<const char> codes, std::size_t count, std::span<double> energies,
                 Pass_Path path = Pass_Path::kBest) const;
 
@@ -103,16 +113,18 @@ class Pair_Geometry {
     std::uint32_t cell;  // separation class * bins + distance bin
   };
 
-  std::size_t Scored_Pairs() const { return pairs_.size(); }
+  std::size_t Scored_Pairs() const { return pair_count_; }
   // The scored pairs in the order the sums take them (every unordered pair,
   // the earlier atom first, in list order): what counting and per-residue
   // splitting walk, so that they see exactly the pairs the energy adds.
-  const std::vector<Scored_Pair>& Pairs() const { return pairs_; }
+  std::span<const Scored_Pair> Pairs() const { return {pairs_.get(), pair_count_}; }
   bool Is_CB(std::size_t atom) const { return cb_[atom] != 0; }
 
  private:
   const MFP_Table& table_;
-  std::vector<Scored_Pair> pairs_;
+  // Filled out of order by the search, so left uninitialized until then.
+  std::unique_ptr<Scored_Pair[]> pairs_;
+  std::size_t pair_count_ = 0;
   std::vector<std::uint8_t> cb_;             // 1 for a CB, per atom
   std::vector<std::int32_t> row_a_, row_b_;  // per-evaluation scratch
 };

@@ -14,6 +14,10 @@
 #include "structure/geometry.hpp"
 #include "structure/residues.hpp"
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 namespace energy::pair {
 namespace {
 
@@ -191,6 +195,124 @@ void Wide_Pass(const Pass_Input& in) { Portable_Pass(in); }
 bool Wide_Pass_Runs() { return false; }
 #endif
 
+// The scored pairs as the search finds them (in no particular order), one
+// array per field; `count` of them are in use. Uninitialized past `count`.
+struct Found_Pairs {
+  std::unique_ptr<std::uint32_t[]> a, b, cell;
+  std::size_t count = 0, room = 0;
+  void Push(std::uint32_t first, std::uint32_t second, std::uint32_t c) {
+    if (count == room) Grow(1);
+    a[count] = first;
+    b[count] = second;
+    cell[count++] = c;
+  }
+  // Room for `more` past `count`.
+  void Grow(std::size_t more) {
+    if (count + more <= room) return;
+    room = std::max(2 * room, count + more + 1024);
+    for (std::unique_ptr<std::uint32_t[]>* field : {&a, &b, &cell}) {
+      auto grown = std::make_unique_for_overwrite<std::uint32_t[]>(room);
+      if (*field) std::copy_n(field->get(), count, grown.get());
+      *field = std::move(grown);
+    }
+  }
+};
+
+// What the classification reads, per grid position, with a vector's worth
+// of padding after the last.
+struct Sorted_Atoms {
+  std::vector<float> x, y, z;
+  std::vector<std::int32_t> residue;
+  std::vector<std::uint32_t> chain, index;
+};
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// The search's classification for sixteen candidates at a time, each step
+// the very operation of the scalar one (the plain single-precision test, the
+// separation, the distance in double rounded to float, the bin from the
+// float bounds), so that it keeps exactly the pairs, with the same cells.
+// Needs at most 32 bounds.
+#define kWideTarget "avx512f,avx512bw,avx512vl,avx512dq,popcnt"
+[[gnu::target(kWideTarget)]] void Wide_Search(const structure::Cell_Grid& grid, const Sorted_Atoms& atoms,
+                                              const Distance_Bins& distance_bins, int bins, float limit,
+                                              Found_Pairs& found) {
+  std::array<float, 32> bound{};
+  std::copy(distance_bins.Bounds().begin(), distance_bins.Bounds().end(), bound.begin());
+  const __m512 bound_low = _mm512_loadu_ps(bound.data());
+  const __m512 bound_high = _mm512_loadu_ps(bound.data() + 16);
+  const __m512 lowest = _mm512_set1_ps(bound[0]);
+  const __m512 top = _mm512_set1_ps(distance_bins.Top());
+  const __m512 near_limit = _mm512_set1_ps(limit);
+  const __m512d inverse = _mm512_set1_pd(distance_bins.Inverse());
+  const __m512d last = _mm512_set1_pd(distance_bins.Last());
+  const __m512i one = _mm512_set1_epi32(1), three = _mm512_set1_epi32(3), nine = _mm512_set1_epi32(9);
+  const __m512i apart = _mm512_set1_epi32(100), bins_wide = _mm512_set1_epi32(bins);
+  // float -> double -> the scalar steps, for eight lanes.
+  const auto squared = [](__m256 x, __m256 y, __m256 z, __m512d px, __m512d py, __m512d pz)
+      __attribute__((target(kWideTarget), always_inline)) {
+    const __m512d dx = _mm512_sub_pd(_mm512_cvtps_pd(x), px);
+    const __m512d dy = _mm512_sub_pd(_mm512_cvtps_pd(y), py);
+    const __m512d dz = _mm512_sub_pd(_mm512_cvtps_pd(z), pz);
+    return _mm512_cvtpd_ps(
+        _mm512_add_pd(_mm512_add_pd(_mm512_mul_pd(dy, dy), _mm512_mul_pd(dx, dx)), _mm512_mul_pd(dz, dz)));
+  };
+  const auto guess = [&](__m256 d) __attribute__((target(kWideTarget), always_inline)) {
+    return _mm512_cvttpd_epi32(_mm512_min_pd(_mm512_mul_pd(_mm512_cvtps_pd(d), inverse), last));
+  };
+  grid.For_Candidate_Runs([&](std::uint32_t s, std::uint32_t begin,
+                              std::uint32_t end) __attribute__((target(kWideTarget))) {
+    const __m512 px = _mm512_set1_ps(atoms.x[s]), py = _mm512_set1_ps(atoms.y[s]), pz = _mm512_set1_ps(atoms.z[s]);
+    const __m512d pxd = _mm512_set1_pd(atoms.x[s]), pyd = _mm512_set1_pd(atoms.y[s]), pzd = _mm512_set1_pd(atoms.z[s]);
+    const __m512i residue = _mm512_set1_epi32(atoms.residue[s]);
+    const __m512i chain = _mm512_set1_epi32(static_cast<int>(atoms.chain[s]));
+    const __m512i index = _mm512_set1_epi32(static_cast<int>(atoms.index[s]));
+    for (std::uint32_t t = begin; t < end; t += 16) {
+      const __mmask16 inside = end - t >= 16 ? 0xFFFF : static_cast<__mmask16>((1U << (end - t)) - 1);
+      const __m512 x = _mm512_loadu_ps(atoms.x.data() + t);
+      const __m512 y = _mm512_loadu_ps(atoms.y.data() + t);
+      const __m512 z = _mm512_loadu_ps(atoms.z.data() + t);
+      const __m512 fx = _mm512_sub_ps(x, px), fy = _mm512_sub_ps(y, py), fz = _mm512_sub_ps(z, pz);
+      const __m512 plain =
+          _mm512_add_ps(_mm512_add_ps(_mm512_mul_ps(fy, fy), _mm512_mul_ps(fx, fx)), _mm512_mul_ps(fz, fz));
+      __mmask16 keep = _mm512_mask_cmp_ps_mask(inside, plain, near_limit, _CMP_NGT_UQ);
+      if (keep == 0) continue;
+      const __m512i other_chain = _mm512_loadu_si512(atoms.chain.data() + t);
+      __m512i k = _mm512_abs_epi32(_mm512_sub_epi32(residue, _mm512_loadu_si512(atoms.residue.data() + t)));
+      k = _mm512_mask_mov_epi32(k, _mm512_cmpneq_epi32_mask(chain, other_chain), apart);
+      keep = _mm512_mask_cmpge_epi32_mask(keep, k, three);
+      if (keep == 0) continue;
+      const __m256 low_squared =
+          squared(_mm512_castps512_ps256(x), _mm512_castps512_ps256(y), _mm512_castps512_ps256(z), pxd, pyd, pzd);
+      const __m256 high_squared = squared(_mm512_extractf32x8_ps(x, 1), _mm512_extractf32x8_ps(y, 1),
+                                          _mm512_extractf32x8_ps(z, 1), pxd, pyd, pzd);
+      // The float root is the root in double rounded to float.
+      const __m512 d = _mm512_sqrt_ps(_mm512_insertf32x8(_mm512_castps256_ps512(low_squared), high_squared, 1));
+      keep = _mm512_mask_cmp_ps_mask(keep, d, lowest, _CMP_GT_OQ);
+      keep = _mm512_mask_cmp_ps_mask(keep, d, top, _CMP_LE_OQ);
+      if (keep == 0) continue;
+      __m512i bin = _mm512_inserti32x8(_mm512_castsi256_si512(guess(_mm512_castps512_ps256(d))),
+                                       guess(_mm512_extractf32x8_ps(d, 1)), 1);
+      const __m512 upper = _mm512_permutex2var_ps(bound_low, _mm512_add_epi32(bin, one), bound_high);
+      bin = _mm512_mask_add_epi32(bin, _mm512_cmp_ps_mask(d, upper, _CMP_GT_OQ), bin, one);
+      const __m512 lower = _mm512_permutex2var_ps(bound_low, bin, bound_high);
+      bin = _mm512_mask_sub_epi32(bin, _mm512_cmp_ps_mask(d, lower, _CMP_LE_OQ), bin, one);
+      const __m512i cell =
+          _mm512_add_epi32(_mm512_mullo_epi32(_mm512_sub_epi32(_mm512_min_epi32(k, nine), three), bins_wide), bin);
+      const __m512i other = _mm512_loadu_si512(atoms.index.data() + t);
+      // Compressed in registers and stored whole: the stores past the kept
+      // lanes are overwritten by the next.
+      found.Grow(16);
+      const std::size_t at = found.count;
+      _mm512_storeu_si512(found.a.get() + at, _mm512_maskz_compress_epi32(keep, _mm512_min_epu32(index, other)));
+      _mm512_storeu_si512(found.b.get() + at, _mm512_maskz_compress_epi32(keep, _mm512_max_epu32(index, other)));
+      _mm512_storeu_si512(found.cell.get() + at, _mm512_maskz_compress_epi32(keep, cell));
+      found.count += static_cast<std::size_t>(__builtin_popcount(keep));
+    }
+  });
+}
+#undef kWideTarget
+#endif
+
 // Distance_Bin, inline for the pair search.
 inline int Bin_Of(float distance, double range, double bin_size, int num_bins) {
   const double d = distance;
@@ -265,7 +387,8 @@ Distance_Bins::Distance_Bins(double range, double bin_size, int num_bins)
   last_ = num_bins - 1;
 }
 
-Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) : table_(table) {
+Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table, [[maybe_unused]] Pass_Path path)
+    : table_(table) {
   // What the classification reads, gathered once: coordinates, residue
   // numbers, and chains as small numbers (equal chains, equal numbers).
   std::vector<structure::Point> points;
@@ -313,42 +436,77 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table) :
   };
   const auto n = static_cast<std::uint32_t>(points.size());
   if (!(table.range > 0.0 && std::isfinite(table.range))) {
+    std::vector<Scored_Pair> walk;
     for (std::uint32_t i = 0; i < n; ++i)
       for (std::uint32_t j = i + 1; j < n; ++j) {
         if (plainly_out(points[i], points[j])) continue;
-        if (const int cell = scored_cell(i, j); cell >= 0) pairs_.push_back({i, j, static_cast<std::uint32_t>(cell)});
+        if (const int cell = scored_cell(i, j); cell >= 0) walk.push_back({i, j, static_cast<std::uint32_t>(cell)});
       }
+    pair_count_ = walk.size();
+    pairs_ = std::make_unique_for_overwrite<Scored_Pair[]>(pair_count_);
+    std::copy(walk.begin(), walk.end(), pairs_.get());
   } else {
     // Only atoms in nearby cells can be within range. The grid yields each
-    // close pair once, in cell order; two stable counting passes, by second
-    // atom and then by first, put them in the order of the walk over all
-    // pairs.
+    // close pair once, in cell order.
     const structure::Cell_Grid grid(points, table.range);
     const std::span<const std::uint32_t> order = grid.Order();
-    std::vector<Scored_Pair> found;
+    Found_Pairs found;
     // A folded chain has some fifty scored pairs per atom: room for most of
-    // them at once saves copying the list as it grows.
-    found.reserve(static_cast<std::size_t>(n) * 32);
-    std::vector<std::size_t> first_count(n + 1, 0), second_count(n + 1, 0);
-    grid.For_Near_Candidates(beyond_range_float, [&](std::uint32_t s, const std::uint32_t* near, std::size_t kept) {
-      const std::uint32_t i = order[s];
-      for (std::size_t k = 0; k < kept; ++k) {
-        const std::uint32_t j = order[near[k]];
-        const std::uint32_t a = std::min(i, j);
-        const std::uint32_t b = std::max(i, j);
-        if (const int cell = scored_cell(a, b); cell >= 0) {
-          found.push_back({a, b, static_cast<std::uint32_t>(cell)});
-          ++first_count[a + 1];
-          ++second_count[b + 1];
-        }
+    // them at once saves copying the lists as they grow.
+    found.Grow(static_cast<std::size_t>(n) * 56);
+#if defined(__x86_64__) && defined(__GNUC__)
+    const bool wide = path == Pass_Path::kBest && Wide_Pass_Runs() && !distance_bins.Bounds().empty() &&
+                      distance_bins.Bounds().size() <= 32;
+#else
+    const bool wide = false;
+#endif
+    if (wide) {
+      Sorted_Atoms atoms;
+      const std::size_t padded = order.size() + 16;
+      atoms.x.assign(padded, 0.0F);
+      atoms.y.assign(padded, 0.0F);
+      atoms.z.assign(padded, 0.0F);
+      atoms.residue.assign(padded, 0);
+      atoms.chain.assign(padded, 0);
+      atoms.index.assign(padded, 0);
+      for (std::size_t t = 0; t < order.size(); ++t) {
+        const std::uint32_t i = order[t];
+        atoms.x[t] = points[i].x;
+        atoms.y[t] = points[i].y;
+        atoms.z[t] = points[i].z;
+        atoms.residue[t] = residue[i];
+        atoms.chain[t] = chain[i];
+        atoms.index[t] = i;
       }
-    });
+#if defined(__x86_64__) && defined(__GNUC__)
+      Wide_Search(grid, atoms, distance_bins, bins, beyond_range_float, found);
+#endif
+    } else {
+      grid.For_Near_Candidates(beyond_range_float, [&](std::uint32_t s, const std::uint32_t* near, std::size_t kept) {
+        const std::uint32_t i = order[s];
+        for (std::size_t k = 0; k < kept; ++k) {
+          const std::uint32_t j = order[near[k]];
+          const std::uint32_t a = std::min(i, j);
+          const std::uint32_t b = std::max(i, j);
+          if (const int cell = scored_cell(a, b); cell >= 0) found.Push(a, b, static_cast<std::uint32_t>(cell));
+        }
+      });
+    }
+    // Two stable counting passes, by second atom and then by first, put the
+    // pairs in the order of the walk over all pairs.
+    std::vector<std::size_t> first_count(n + 1, 0), second_count(n + 1, 0);
+    for (std::size_t k = 0; k < found.count; ++k) {
+      ++first_count[found.a[k] + 1];
+      ++second_count[found.b[k] + 1];
+    }
     std::partial_sum(first_count.begin(), first_count.end(), first_count.begin());
     std::partial_sum(second_count.begin(), second_count.end(), second_count.begin());
-    const auto by_second = std::make_unique_for_overwrite<Scored_Pair[]>(found.size());
-    for (const Scored_Pair& p : found) by_second[second_count[p.b]++] = p;
-    pairs_ = std::move(found);
-    for (std::size_t k = 0; k < pairs_.size(); ++k) pairs_[first_count[by_second[k].a]++] = by_second[k];
+    const auto by_second = std::make_unique_for_overwrite<Scored_Pair[]>(found.count);
+    for (std::size_t k = 0; k < found.count; ++k)
+      by_second[second_count[found.b[k]]++] = {found.a[k], found.b[k], found.cell[k]};
+    pair_count_ = found.count;
+    pairs_ = std::make_unique_for_overwrite<Scored_Pair[]>(pair_count_);
+    for (std::size_t k = 0; k < pair_count_; ++k) pairs_[first_count[by_second[k].a]++] = by_second[k];
   }
   row_a_.resize(n);
   row_b_.resize(n);
@@ -368,7 +526,7 @@ double Pair_Geometry::Energy(std::span<const char> atom_codes) {
   }
   const double* values = table_.values.data();
   double energy = 0.0;
-  for (const Scored_Pair& p : pairs_) energy += values[row_a_[p.a] + row_b_[p.b] + static_cast<std::int32_t>(p.cell)];
+  for (const Scored_Pair& p : Pairs()) energy += values[row_a_[p.a] + row_b_[p.b] + static_cast<std::int32_t>(p.cell)];
   return energy;
 }
 
@@ -432,7 +590,7 @@ void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count, std
         common::Fail(common::kExitBang, "residue code '%c' has no pair atom type", codes[i]);
   }
   std::vector<double> sums(lanes);
-  const Pass_Input in{pairs_,     cb_.data(), grouped.data(), cells, residue.data(),
+  const Pass_Input in{Pairs(),    cb_.data(), grouped.data(), cells, residue.data(),
                       row.data(), count,      stride,         lanes, sums.data()};
   if (wide)
     Wide_Pass(in);
