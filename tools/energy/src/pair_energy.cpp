@@ -494,19 +494,22 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table, [
     }
     // Two stable counting passes, by second atom and then by first, put the
     // pairs in the order of the walk over all pairs.
-    std::vector<std::size_t> first_count(n + 1, 0), second_count(n + 1, 0);
+    // The first moves only each pair's number, the second the pair itself.
+    std::vector<std::uint32_t> first_count(n + 1, 0), second_count(n + 1, 0);
     for (std::size_t k = 0; k < found.count; ++k) {
       ++first_count[found.a[k] + 1];
       ++second_count[found.b[k] + 1];
     }
     std::partial_sum(first_count.begin(), first_count.end(), first_count.begin());
     std::partial_sum(second_count.begin(), second_count.end(), second_count.begin());
-    const auto by_second = std::make_unique_for_overwrite<Scored_Pair[]>(found.count);
-    for (std::size_t k = 0; k < found.count; ++k)
-      by_second[second_count[found.b[k]]++] = {found.a[k], found.b[k], found.cell[k]};
+    const auto by_second = std::make_unique_for_overwrite<std::uint32_t[]>(found.count);
+    for (std::size_t k = 0; k < found.count; ++k) by_second[second_count[found.b[k]]++] = static_cast<std::uint32_t>(k);
     pair_count_ = found.count;
     pairs_ = std::make_unique_for_overwrite<Scored_Pair[]>(pair_count_);
-    for (std::size_t k = 0; k < pair_count_; ++k) pairs_[first_count[by_second[k].a]++] = by_second[k];
+    for (std::size_t k = 0; k < pair_count_; ++k) {
+      const std::uint32_t f = by_second[k];
+      pairs_[first_count[found.a[f]]++] = {found.a[f], found.b[f], found.cell[f]};
+    }
   }
   row_a_.resize(n);
   row_b_.resize(n);
