@@ -130,6 +130,11 @@ void Assess(const Shared_Inputs& shared, const Model_Job& job, const std::string
                                 true};
   const structure::Atom_List chain = Read_Job_Chain(shared, job, io, result);
   const char chain_id = result.chain.front();
+  // Length and compactness walk the whole chain: taken while it is still in
+  // the caches, before the energies' tables push it out. Their files follow
+  // the energies' as before.
+  const common::Step_Result<double> length = descriptors::Length_Step(chain);
+  const common::Step_Result<double> compactness = descriptors::Compactness_Step(chain);
 
   // The surface tool's atoms (CB) are a subset of the pair tool's (CA and CB):
   // the chain is copied (the atoms those and the virtual beta carbons need) and
@@ -163,8 +168,6 @@ void Assess(const Shared_Inputs& shared, const Model_Job& job, const std::string
     result.profile = energy::Compute_Residue_Profile(chain, pair_structure, *pair.value.evaluator,
                                                      *surface.value.evaluator, shared.pair_table, shared.surface_table);
 
-  const common::Step_Result<double> length = descriptors::Length_Step(chain);
-  const common::Step_Result<double> compactness = descriptors::Compactness_Step(chain);
   add_files(length.files);
   add_files(compactness.files);
   result.length = Trimmed(length.Text(model_files::kLength));

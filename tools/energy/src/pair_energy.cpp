@@ -568,15 +568,18 @@ void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count, std
   // sequence, and its row in a block (type * 20) for the first atom of a pair;
   // zeros after the last atom for the extra lanes of the last group.
   const std::size_t atoms = cb_.size();
-  std::vector<std::uint16_t> residue(atoms * count + stride);
-  std::vector<std::uint16_t> row(atoms * count + stride);
+  // Every entry is written below but the zeros after the last atom.
+  const auto residue = std::make_unique_for_overwrite<std::uint16_t[]>(atoms * count + stride);
+  const auto row = std::make_unique_for_overwrite<std::uint16_t[]>(atoms * count + stride);
+  std::fill_n(residue.get() + atoms * count, stride, 0);
+  std::fill_n(row.get() + atoms * count, stride, 0);
   std::uint8_t unknown = 0;
   for (std::size_t i = 0; i < atoms; ++i) {
     const std::size_t at = i * count;
     // A residue's CB follows its CA with the same codes: copy their types.
     if (i > 0 && std::equal(codes.begin() + at, codes.begin() + at + count, codes.begin() + (at - count))) {
-      std::copy_n(residue.begin() + (at - count), count, residue.begin() + at);
-      std::copy_n(row.begin() + (at - count), count, row.begin() + at);
+      std::copy_n(residue.get() + (at - count), count, residue.get() + at);
+      std::copy_n(row.get() + (at - count), count, row.get() + at);
       continue;
     }
 #pragma GCC unroll 4
@@ -593,8 +596,8 @@ void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count, std
         common::Fail(common::kExitBang, "residue code '%c' has no pair atom type", codes[i]);
   }
   std::vector<double> sums(lanes);
-  const Pass_Input in{Pairs(),    cb_.data(), grouped.data(), cells, residue.data(),
-                      row.data(), count,      stride,         lanes, sums.data()};
+  const Pass_Input in{Pairs(),   cb_.data(), grouped.data(), cells, residue.get(),
+                      row.get(), count,      stride,         lanes, sums.data()};
   if (wide)
     Wide_Pass(in);
   else
