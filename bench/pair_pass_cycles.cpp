@@ -9,6 +9,7 @@
 // Each model's chain A is prepared as vicina prepares it; sequence 0 is the
 // native, 200 shuffles of its residues follow (std::mt19937, seed 1). The
 // checksum of all energies must be the same for both passes.
+#include <malloc.h>
 #include <x86intrin.h>
 
 #include <algorithm>
@@ -39,6 +40,9 @@ int main(int argc, char** argv) {
     std::fputs("usage: pair_pass_cycles PAIR_POTENTIAL REPEATS MODEL.pdb...\n", stderr);
     return 2;
   }
+  // As catena runs: large arrays stay in the heap between chains.
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  mallopt(M_TRIM_THRESHOLD, 64 << 20);
   const energy::MFP_Table table = energy::Load_Potential(energy::Pair_Table_Shape(), argv[1]);
   const int repeats = std::max(1, std::atoi(argv[2]));
   constexpr std::size_t kCount = 201;

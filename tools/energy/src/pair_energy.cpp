@@ -195,26 +195,34 @@ void Wide_Pass(const Pass_Input& in) { Portable_Pass(in); }
 bool Wide_Pass_Runs() { return false; }
 #endif
 
-// The scored pairs as the search finds them (in no particular order), one
-// array per field; `count` of them are in use. Uninitialized past `count`.
+// The scored pairs as the search finds them (in no particular order), each
+// packed in one word, first atom, second atom, cell from the top, so that
+// they sort as numbers and move as one; `count` of them are in use,
+// uninitialized past it.
 struct Found_Pairs {
-  std::unique_ptr<std::uint32_t[]> a, b, cell;
+  static constexpr int kCellBits = 16, kAtomBits = 24;
+  static std::uint64_t Pack(std::uint32_t a, std::uint32_t b, std::uint32_t cell) {
+    return std::uint64_t{a} << (kAtomBits + kCellBits) | std::uint64_t{b} << kCellBits | cell;
+  }
+  static std::uint32_t First(std::uint64_t word) { return static_cast<std::uint32_t>(word >> (kAtomBits + kCellBits)); }
+  static std::uint32_t Second(std::uint64_t word) {
+    return static_cast<std::uint32_t>(word >> kCellBits) & ((1U << kAtomBits) - 1);
+  }
+  static std::uint32_t Cell(std::uint64_t word) { return static_cast<std::uint32_t>(word) & ((1U << kCellBits) - 1); }
+
+  std::unique_ptr<std::uint64_t[]> words;
   std::size_t count = 0, room = 0;
-  void Push(std::uint32_t first, std::uint32_t second, std::uint32_t c) {
+  void Push(std::uint32_t a, std::uint32_t b, std::uint32_t cell) {
     if (count == room) Grow(1);
-    a[count] = first;
-    b[count] = second;
-    cell[count++] = c;
+    words[count++] = Pack(a, b, cell);
   }
   // Room for `more` past `count`.
   void Grow(std::size_t more) {
     if (count + more <= room) return;
     room = std::max(2 * room, count + more + 1024);
-    for (std::unique_ptr<std::uint32_t[]>* field : {&a, &b, &cell}) {
-      auto grown = std::make_unique_for_overwrite<std::uint32_t[]>(room);
-      if (*field) std::copy_n(field->get(), count, grown.get());
-      *field = std::move(grown);
-    }
+    auto grown = std::make_unique_for_overwrite<std::uint64_t[]>(room);
+    if (words) std::copy_n(words.get(), count, grown.get());
+    words = std::move(grown);
   }
 };
 
@@ -301,12 +309,27 @@ struct Sorted_Atoms {
       const __m512i other = _mm512_loadu_si512(atoms.index.data() + t);
       // Compressed in registers and stored whole: the stores past the kept
       // lanes are overwritten by the next.
+      // The kept pairs packed as Found_Pairs::Pack packs them, eight lanes at
+      // a time, compressed in registers and stored whole: the stores past
+      // the kept lanes are overwritten by the next.
+      const __m512i first = _mm512_min_epu32(index, other);
+      const __m512i second = _mm512_max_epu32(index, other);
+      const auto packed = [&](int half) __attribute__((target(kWideTarget), always_inline)) {
+        const auto lanes = [&](__m512i v) __attribute__((target(kWideTarget), always_inline)) {
+          return _mm512_cvtepu32_epi64(half == 0 ? _mm512_castsi512_si256(v) : _mm512_extracti32x8_epi32(v, 1));
+        };
+        return _mm512_or_si512(
+            _mm512_or_si512(_mm512_slli_epi64(lanes(first), Found_Pairs::kAtomBits + Found_Pairs::kCellBits),
+                            _mm512_slli_epi64(lanes(second), Found_Pairs::kCellBits)),
+            lanes(cell));
+      };
       found.Grow(16);
-      const std::size_t at = found.count;
-      _mm512_storeu_si512(found.a.get() + at, _mm512_maskz_compress_epi32(keep, _mm512_min_epu32(index, other)));
-      _mm512_storeu_si512(found.b.get() + at, _mm512_maskz_compress_epi32(keep, _mm512_max_epu32(index, other)));
-      _mm512_storeu_si512(found.cell.get() + at, _mm512_maskz_compress_epi32(keep, cell));
-      found.count += static_cast<std::size_t>(__builtin_popcount(keep));
+      const auto low_keep = static_cast<__mmask8>(keep & 0xFF);
+      const auto high_keep = static_cast<__mmask8>(keep >> 8);
+      _mm512_storeu_si512(found.words.get() + found.count, _mm512_maskz_compress_epi64(low_keep, packed(0)));
+      found.count += static_cast<std::size_t>(__builtin_popcount(low_keep));
+      _mm512_storeu_si512(found.words.get() + found.count, _mm512_maskz_compress_epi64(high_keep, packed(1)));
+      found.count += static_cast<std::size_t>(__builtin_popcount(high_keep));
     }
   });
 }
@@ -448,6 +471,14 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table, [
   } else {
     // Only atoms in nearby cells can be within range. The grid yields each
     // close pair once, in cell order.
+    // Atoms and cells are packed in 24 and 16 bits (a chain of 16 million
+    // alpha and beta carbons would fill a file of some 2 GB).
+    if (n >= (1U << Found_Pairs::kAtomBits))
+      common::Fail(common::kExitBang, "%u alpha and beta carbons are more than the pair energy takes (%u)", n,
+                   (1U << Found_Pairs::kAtomBits) - 1);
+    if (static_cast<std::size_t>(table.dim_val[2]) * static_cast<std::size_t>(bins) > (1U << Found_Pairs::kCellBits))
+      common::Fail(common::kExitBang, "the pair table has more than %u separation and distance cells",
+                   1U << Found_Pairs::kCellBits);
     const structure::Cell_Grid grid(points, table.range);
     const std::span<const std::uint32_t> order = grid.Order();
     Found_Pairs found;
@@ -493,22 +524,24 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table, [
       });
     }
     // Two stable counting passes, by second atom and then by first, put the
-    // pairs in the order of the walk over all pairs.
-    // The first moves only each pair's number, the second the pair itself.
+    // pairs in the order of the walk over all pairs; each reads its words in
+    // order and writes them in runs, one run per atom.
     std::vector<std::uint32_t> first_count(n + 1, 0), second_count(n + 1, 0);
     for (std::size_t k = 0; k < found.count; ++k) {
-      ++first_count[found.a[k] + 1];
-      ++second_count[found.b[k] + 1];
+      ++first_count[Found_Pairs::First(found.words[k]) + 1];
+      ++second_count[Found_Pairs::Second(found.words[k]) + 1];
     }
     std::partial_sum(first_count.begin(), first_count.end(), first_count.begin());
     std::partial_sum(second_count.begin(), second_count.end(), second_count.begin());
-    const auto by_second = std::make_unique_for_overwrite<std::uint32_t[]>(found.count);
-    for (std::size_t k = 0; k < found.count; ++k) by_second[second_count[found.b[k]]++] = static_cast<std::uint32_t>(k);
+    const auto by_second = std::make_unique_for_overwrite<std::uint64_t[]>(found.count);
+    for (std::size_t k = 0; k < found.count; ++k)
+      by_second[second_count[Found_Pairs::Second(found.words[k])]++] = found.words[k];
     pair_count_ = found.count;
     pairs_ = std::make_unique_for_overwrite<Scored_Pair[]>(pair_count_);
     for (std::size_t k = 0; k < pair_count_; ++k) {
-      const std::uint32_t f = by_second[k];
-      pairs_[first_count[found.a[f]]++] = {found.a[f], found.b[f], found.cell[f]};
+      const std::uint64_t word = by_second[k];
+      const std::uint32_t a = Found_Pairs::First(word);
+      pairs_[first_count[a]++] = {a, Found_Pairs::Second(word), Found_Pairs::Cell(word)};
     }
   }
   row_a_.resize(n);
