@@ -2,12 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <new>
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
@@ -167,51 +162,6 @@ template <std::size_t Decimals>
   return negative ? -magnitude : magnitude;
 }
 
-#ifdef __SSE2__
-// The field as PDB writers fill it ("%8.3f", "%6.2f"): blanks, an optional
-// '-', 1 to Width - Decimals - 1 digits, '.', Decimals digits, nothing else.
-// Its characters are classified at once and its digits combined as one
-// word; the value is the one Field_Float gives. Nothing for any other field.
-template <std::size_t Width, std::size_t Decimals>
-[[gnu::always_inline]] inline std::optional<float> Usual_Field(const char* p) {
-  static_assert(Width <= 8 && Width - 1 <= 7);
-  constexpr std::size_t kWhole = Width - Decimals - 1;  // characters before the point
-  std::uint64_t word = 0;
-  std::memcpy(&word, p, Width);
-  const __m128i v = _mm_cvtsi64_si128(static_cast<long long>(word));
-  const __m128i digit_bytes =
-      _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8('0' - 1)), _mm_cmplt_epi8(v, _mm_set1_epi8('9' + 1)));
-  const auto digit = static_cast<std::uint32_t>(_mm_movemask_epi8(digit_bytes));
-  const auto blank = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(' '))));
-  const auto minus = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('-'))));
-  constexpr std::uint32_t kWholeMask = (1U << kWhole) - 1;
-  constexpr std::uint32_t kFractionMask = ((1U << Decimals) - 1) << (kWhole + 1);
-  const std::uint32_t whole = digit & kWholeMask;
-  const std::uint32_t lowest = whole & (~whole + 1);  // the first digit
-  // Digits from the first to the point, then the point and the fraction;
-  // before the first digit only blanks and, just before it, a minus sign.
-  if (p[kWhole] != '.' || (digit & kFractionMask) != kFractionMask || whole == 0 || whole + lowest != (1U << kWhole) ||
-      ((blank | minus) & kWholeMask) != lowest - 1 ||
-      ((minus & kWholeMask) != 0 && (minus & kWholeMask) != (lowest >> 1)))
-    return std::nullopt;
-  // The digits as bytes 0..9 (anything else as 0), the point taken out and
-  // the digits moved to the top of the word, in one number.
-  std::uint64_t values = static_cast<std::uint64_t>(_mm_cvtsi128_si64(
-      _mm_or_si128(_mm_and_si128(digit_bytes, v), _mm_andnot_si128(digit_bytes, _mm_set1_epi8('0')))));
-  values -= 0x3030303030303030ULL;
-  constexpr auto kBytes = [](std::size_t n) { return n == 0 ? 0 : ~std::uint64_t{0} >> (64 - 8 * n); };
-  values = ((values >> (8 * (kWhole + 1))) & kBytes(Decimals)) << (8 * (8 - Decimals)) |
-           (values & kBytes(kWhole)) << (8 * (8 - Decimals - kWhole));
-  values = values * 10 + (values >> 8);
-  values = (((values & 0x000000FF000000FFULL) * (100 + (1000000ULL << 32))) +
-            (((values >> 16) & 0x000000FF000000FFULL) * (1 + (10000ULL << 32)))) >>
-           32;
-  static constexpr float kPowers[] = {1e0F, 1e1F, 1e2F, 1e3F, 1e4F, 1e5F, 1e6F, 1e7F};
-  const float magnitude = static_cast<float>(values) / kPowers[Decimals];
-  return minus != 0 ? -magnitude : magnitude;
-}
-#endif
-
 // "[blanks][-]digits" filling the field, at most nine digits, as Scan_Int
 // reads it; any other field goes to Scan_Int.
 [[gnu::always_inline]] inline std::optional<int> Field_Int(std::string_view field) {
@@ -227,23 +177,11 @@ template <std::size_t Width, std::size_t Decimals>
   return negative ? -number : number;
 }
 
-// The field's value, from Usual_Field when it applies.
-template <std::size_t Decimals>
-[[gnu::always_inline]] inline std::optional<float> Any_Field_Float(std::string_view line, std::size_t first,
-                                                                   std::size_t last) {
-#ifdef __SSE2__
-  constexpr std::size_t kWidth = Decimals == 3 ? 8 : 6;
-  if (line.size() >= last && last - first + 1 == kWidth)
-    if (const auto usual = Usual_Field<kWidth, Decimals>(line.data() + first - 1)) return usual;
-#endif
-  return Field_Float<Decimals>(Columns(line, first, last));
-}
-
 template <std::size_t Decimals>
 [[gnu::always_inline]] inline float Required_Float(std::string_view line, std::size_t first, std::size_t last,
                                                    const std::string& file_name, std::size_t line_number,
                                                    const char* field, const char* columns) {
-  const auto value = Any_Field_Float<Decimals>(line, first, last);
+  const auto value = Field_Float<Decimals>(Columns(line, first, last));
   if (!value) Unreadable_Field(file_name, line_number, field, columns);
   return Finite(*value, file_name, line_number, field, columns);
 }
@@ -253,7 +191,8 @@ template <std::size_t Decimals>
 [[gnu::always_inline]] inline float Optional_Float(std::string_view line, std::size_t first, std::size_t last,
                                                    const std::string& file_name, std::size_t line_number,
                                                    const char* field, const char* columns) {
-  return Finite(Any_Field_Float<Decimals>(line, first, last).value_or(0.0F), file_name, line_number, field, columns);
+  return Finite(Field_Float<Decimals>(Columns(line, first, last)).value_or(0.0F), file_name, line_number, field,
+                columns);
 }
 
 void Fill_Atom(Atom_Record& atom, std::string_view line, std::size_t line_number, const std::string& file_name) {
