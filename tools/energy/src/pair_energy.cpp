@@ -523,19 +523,28 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table, [
         }
       });
     }
-    // Two stable counting passes, by second atom and then by first, put the
-    // pairs in the order of the walk over all pairs; each reads its words in
-    // order and writes them in runs, one run per atom.
-    std::vector<std::uint32_t> first_count(n + 1, 0), second_count(n + 1, 0);
+    // Two counting passes, by second atom and then, keeping that order, by
+    // first, put the pairs in the order of the walk over all pairs; each
+    // reads its words in order and writes them in runs, one run per atom.
+    // Pairs found one after the other often share an atom, so each atom's
+    // counts are split by the parity of the pair's place: adding to one count
+    // would wait for the addition before it. The first pass need not keep
+    // the order of the pairs with one second atom (each has its own first
+    // atom), so the split stays in its runs.
+    constexpr std::size_t kSplit = 2;
+    std::vector<std::uint32_t> first_count(kSplit * n + 1, 0), second_count(kSplit * n + 1, 0);
     for (std::size_t k = 0; k < found.count; ++k) {
-      ++first_count[Found_Pairs::First(found.words[k]) + 1];
-      ++second_count[Found_Pairs::Second(found.words[k]) + 1];
+      ++first_count[kSplit * Found_Pairs::First(found.words[k]) + k % kSplit + 1];
+      ++second_count[kSplit * Found_Pairs::Second(found.words[k]) + k % kSplit + 1];
     }
+    // The first atom's runs whole: the split counts added up.
+    for (std::size_t a = 0; a < n; ++a) first_count[a + 1] = first_count[kSplit * a + 1] + first_count[kSplit * a + 2];
+    first_count.resize(n + 1);
     std::partial_sum(first_count.begin(), first_count.end(), first_count.begin());
     std::partial_sum(second_count.begin(), second_count.end(), second_count.begin());
     const auto by_second = std::make_unique_for_overwrite<std::uint64_t[]>(found.count);
     for (std::size_t k = 0; k < found.count; ++k)
-      by_second[second_count[Found_Pairs::Second(found.words[k])]++] = found.words[k];
+      by_second[second_count[kSplit * Found_Pairs::Second(found.words[k]) + k % kSplit]++] = found.words[k];
     pair_count_ = found.count;
     pairs_ = std::make_unique_for_overwrite<Scored_Pair[]>(pair_count_);
     for (std::size_t k = 0; k < pair_count_; ++k) {
