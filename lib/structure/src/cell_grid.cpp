@@ -60,16 +60,19 @@ Cell_Grid::Cell_Grid(std::span<const Point> points, double reach) {
   // in linear time; a few far points make it too large, and a sort does it.
   const auto ny = static_cast<std::uint64_t>(high[1] + 1);
   const auto nz = static_cast<std::uint64_t>(high[2] + 1);
-  const std::uint64_t box = static_cast<std::uint64_t>(high[0] + 1) * ny * nz;
+  const auto nx = static_cast<std::uint64_t>(high[0] + 1);
+  const std::uint64_t box = nx * ny * nz;
+  // In the box, position of the first point of each cell (and the end).
+  std::vector<std::uint32_t> box_start;
+  const auto box_cell = [&](std::uint64_t x, std::uint64_t y, std::uint64_t z) { return (x * ny + y) * nz + z; };
   if (box <= 8 * static_cast<std::uint64_t>(keyed.size()) + 4096) {
-    const auto box_cell = [&](std::uint64_t key) {
-      return ((key >> 42) * ny + ((key >> 21) & kMaxCell)) * nz + (key & kMaxCell);
-    };
-    std::vector<std::uint32_t> start(box + 1, 0);
-    for (const Keyed& k : keyed) ++start[box_cell(k.key) + 1];
-    for (std::size_t c = 0; c < box; ++c) start[c + 1] += start[c];
+    const auto cell_of = [&](std::uint64_t key) { return box_cell(key >> 42, (key >> 21) & kMaxCell, key & kMaxCell); };
+    box_start.assign(box + 1, 0);
+    for (const Keyed& k : keyed) ++box_start[cell_of(k.key) + 1];
+    for (std::size_t c = 0; c < box; ++c) box_start[c + 1] += box_start[c];
+    std::vector<std::uint32_t> next(box_start.begin(), box_start.end() - 1);
     std::vector<Keyed> by_cell(keyed.size());
-    for (const Keyed& k : keyed) by_cell[start[box_cell(k.key)]++] = k;
+    for (const Keyed& k : keyed) by_cell[next[cell_of(k.key)]++] = k;
     keyed = std::move(by_cell);
   } else {
     std::sort(keyed.begin(), keyed.end(),
@@ -109,6 +112,35 @@ Cell_Grid::Cell_Grid(std::span<const Point> points, double reach) {
   // cells are taken in key order: cursors follow them, with no search. A
   // sentinel key above all others stops every cursor at the end.
   const std::size_t cells = cell_keys.size();
+  runs_.reserve(cells * kColumns);
+  own_column_end_.reserve(cells);
+  runs_start_.reserve(cells + 1);
+  if (!box_start.empty()) {
+    // In a box, a neighbour column's run is read off its first and last
+    // cells (clipped to the box), without the cursors' searches.
+    runs_start_.push_back(0);
+    for (const std::uint64_t key : cell_keys) {
+      const auto cx = static_cast<std::int64_t>(key >> 42);
+      const auto cy = static_cast<std::int64_t>((key >> 21) & kMaxCell);
+      const auto cz = static_cast<std::int64_t>(key & kMaxCell);
+      const auto low_z = static_cast<std::uint64_t>(std::max<std::int64_t>(cz - 2, 0));
+      const auto high_z = std::min(static_cast<std::uint64_t>(cz + 2), nz - 1);
+      own_column_end_.push_back(
+          box_start[box_cell(static_cast<std::uint64_t>(cx), static_cast<std::uint64_t>(cy), high_z) + 1]);
+      for (std::size_t c = 0; c < kColumns; ++c) {
+        const std::int64_t x = cx + kLater[c][0];
+        const std::int64_t y = cy + kLater[c][1];
+        if (static_cast<std::uint64_t>(x) >= nx || y < 0 || static_cast<std::uint64_t>(y) >= ny) continue;
+        const std::uint32_t begin =
+            box_start[box_cell(static_cast<std::uint64_t>(x), static_cast<std::uint64_t>(y), low_z)];
+        const std::uint32_t end =
+            box_start[box_cell(static_cast<std::uint64_t>(x), static_cast<std::uint64_t>(y), high_z) + 1];
+        if (begin < end) runs_.push_back({begin, end});
+      }
+      runs_start_.push_back(static_cast<std::uint32_t>(runs_.size()));
+    }
+    return;
+  }
   cell_keys.push_back(UINT64_MAX);
   std::size_t begin_of[kColumns] = {};
   std::size_t end_of[kColumns] = {};
