@@ -160,16 +160,30 @@ TEST_F(CatenaBatch, ParallelJobsGiveTheSameRecordsInOrder) {
 // A table read from a pipe (here standard input, as <(zcat ...) gives one)
 // can be read only once: with several jobs it must not be hashed while it is
 // loaded.
+// Its provenance line gives the digest of the table read, as for a file.
 TEST_F(CatenaBatch, TableFromAPipeWithSeveralJobs) {
-  const auto from_file = Catena({"-j", "2", "--chain", "A", "--pair-potential", kPair, "--surface-potential", kSurface,
-                                 "--table", kTable, "1ubq.pdb"});
-  const auto from_pipe =
-      Run_Shell("cat " + kPair + " | catena -j 2 --seed 5 --identity 30 --chain A --pair-potential /dev/stdin" +
-                    " --surface-potential " + kSurface + " --table " + kTable + " 1ubq.pdb",
-                dir_.Path());
-  EXPECT_EQ(from_file.status, 0) << from_file.err;
-  EXPECT_EQ(from_pipe.status, 0) << from_pipe.err;
-  EXPECT_EQ(from_pipe.out, from_file.out);
+  const auto digest = [](const std::string& err, const std::string& name) {
+    const std::size_t line = err.find("catena: " + name + " ");
+    const std::size_t at = line == std::string::npos ? line : err.find(" sha256 ", line);
+    return at == std::string::npos ? std::string() : err.substr(at + 8, 64);
+  };
+  for (const char* jobs : {"1", "2"}) {
+    SCOPED_TRACE(std::string("-j ") + jobs);
+    const auto from_file = Catena({"-j", jobs, "--chain", "A", "--pair-potential", kPair, "--surface-potential",
+                                   kSurface, "--table", kTable, "1ubq.pdb"});
+    const auto from_pipe =
+        Run_Shell("bash -c 'cat " + kPair + " | catena -j " + jobs +
+                      " --seed 5 --identity 30 --chain A --pair-potential /dev/stdin" + " --surface-potential " +
+                      kSurface + " --table <(cat " + kTable + ") 1ubq.pdb'",
+                  dir_.Path());
+    EXPECT_EQ(from_file.status, 0) << from_file.err;
+    EXPECT_EQ(from_pipe.status, 0) << from_pipe.err;
+    EXPECT_EQ(from_pipe.out, from_file.out);
+    for (const char* table : {"pair_potential", "table"}) {
+      EXPECT_EQ(digest(from_pipe.err, table).size(), 64U) << from_pipe.err;
+      EXPECT_EQ(digest(from_pipe.err, table), digest(from_file.err, table)) << table;
+    }
+  }
 }
 
 TEST_F(CatenaBatch, JsonAndOutputFile) {

@@ -33,6 +33,9 @@ struct Shared_Inputs {
   std::map<std::string, common::Step_Result<descriptors::Identity>> alignments;  // by the alignment's path
   std::shared_ptr<const std::string> standard_input;                             // the text of "-"; null when not read
   bool residue_profile = false;  // compute each model's per-residue energies
+  // By path, the SHA-256 of the text read of each table that is not a regular
+  // file (a pipe is read once: its digest comes from that reading).
+  std::map<std::string, std::string> read_digests;
 };
 
 // Loads the tables and computes the identity of every alignment the jobs

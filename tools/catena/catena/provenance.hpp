@@ -1,6 +1,7 @@
 // What a run needs to be repeated: the version, the seed and the exact tables.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,10 @@ struct Run_Provenance {
 };
 
 // Digests the three tables of the run (after they were read successfully).
-Run_Provenance Collect_Provenance(const Options& options, unsigned seed, const std::string& seed_origin);
+// A table found in `read` (by path) takes that digest, of the text its
+// reader read, instead of reading the file again: a pipe gives its text once.
+Run_Provenance Collect_Provenance(const Options& options, unsigned seed, const std::string& seed_origin,
+                                  const std::map<std::string, std::string>& read = {});
 
 // The lines catena prints on standard error at the start of a run.
 std::string Provenance_Text(const Run_Provenance& provenance);

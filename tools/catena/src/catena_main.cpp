@@ -90,8 +90,8 @@ int Run(int argc, char** argv) {
     // read only once at a time). A table that cannot be read is still
     // reported by its reader first: the hashing's outcome is only asked for
     // after.
-    const auto collect = [&] {
-      return catena::Collect_Provenance(options, seed, options.seed ? options.seed_origin : "clock");
+    const auto collect = [&](const std::map<std::string, std::string>& read) {
+      return catena::Collect_Provenance(options, seed, options.seed ? options.seed_origin : "clock", read);
     };
     std::future<catena::Run_Provenance> hashing;
     const auto regular = [](const std::string& path) {
@@ -100,11 +100,11 @@ int Run(int argc, char** argv) {
     };
     if (options.jobs > 1 && regular(options.pair_potential) && regular(options.surface_potential) &&
         regular(options.table))
-      hashing = std::async(std::launch::async, collect);
+      hashing = std::async(std::launch::async, collect, std::map<std::string, std::string>{});
     catena::Shared_Inputs shared = catena::Load_Shared_Inputs(options, jobs, seed);
     shared.standard_input = standard_input;
     shared.residue_profile = options.profile_dir || options.report;
-    const catena::Run_Provenance provenance = hashing.valid() ? hashing.get() : collect();
+    const catena::Run_Provenance provenance = hashing.valid() ? hashing.get() : collect(shared.read_digests);
     std::fputs(catena::Provenance_Text(provenance).c_str(), stderr);
     std::optional<common::Replacing_Output> output_file;
     if (options.output) output_file.emplace(*options.output);

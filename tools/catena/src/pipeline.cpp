@@ -9,6 +9,7 @@
 #include "common/fatal_error.hpp"
 #include "common/files.hpp"
 #include "common/model_files.hpp"
+#include "common/sha256.hpp"
 #include "common/step.hpp"
 #include "descriptors/alignment.hpp"
 #include "descriptors/chain_length.hpp"
@@ -211,9 +212,24 @@ void Assess(const Shared_Inputs& shared, const Model_Job& job, const std::string
 Shared_Inputs Load_Shared_Inputs(const Options& options, const std::vector<Model_Job>& jobs, unsigned seed) {
   Shared_Inputs shared;
   shared.seed = seed;
-  shared.pair_table = energy::Load_Potential(energy::Pair_Table_Shape(), options.pair_potential);
-  shared.surface_table = energy::Load_Potential(energy::Surface_Table_Shape(), options.surface_potential);
-  shared.cpdf = pg::Read_cPDF_Table_File(options.table, stderr);
+  // A table that is not a regular file (a pipe such as <(zcat ...)) is read
+  // once, hashed, and loaded from that text.
+  const auto piped = [&](const std::string& path) -> std::optional<std::string> {
+    std::error_code error;
+    if (std::filesystem::is_regular_file(path, error)) return std::nullopt;
+    std::optional<std::string> text = common::Read_Whole_File(path);
+    if (text) shared.read_digests[path] = common::Sha256_Hex(*text);
+    return text;
+  };
+  const auto potential = [&](energy::MFP_Table shape, const std::string& path) {
+    if (const auto text = piped(path)) return energy::Load_Potential_Text(std::move(shape), path, *text);
+    return energy::Load_Potential(std::move(shape), path);
+  };
+  shared.pair_table = potential(energy::Pair_Table_Shape(), options.pair_potential);
+  shared.surface_table = potential(energy::Surface_Table_Shape(), options.surface_potential);
+  const auto cpdf_text = piped(options.table);
+  shared.cpdf =
+      cpdf_text ? pg::Read_cPDF_Table_Text(*cpdf_text, stderr) : pg::Read_cPDF_Table_File(options.table, stderr);
   if (shared.cpdf.feat_num != 2)
     common::Fail(common::kNoEnding,
                  "the cPDF table '%s' has %d features; catena needs 2 (1 - ZO341, then the chain length)",

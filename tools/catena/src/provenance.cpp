@@ -7,12 +7,14 @@
 
 namespace catena {
 
-Run_Provenance Collect_Provenance(const Options& options, unsigned seed, const std::string& seed_origin) {
+Run_Provenance Collect_Provenance(const Options& options, unsigned seed, const std::string& seed_origin,
+                                  const std::map<std::string, std::string>& read) {
   Run_Provenance provenance{std::string(common::kVersion), seed, seed_origin, {}};
   for (const auto& [name, path] : {std::pair<const char*, const std::string&>{"pair_potential", options.pair_potential},
                                    {"surface_potential", options.surface_potential},
                                    {"table", options.table}}) {
-    const auto digest = common::File_Sha256_Hex(path);
+    const auto known = read.find(path);
+    const auto digest = known != read.end() ? known->second : common::File_Sha256_Hex(path);
     if (!digest) common::Fail(common::kNoEnding, "cannot read '%s' again to compute its SHA-256 sum", path.c_str());
     provenance.tables.push_back({name, path, *digest});
   }

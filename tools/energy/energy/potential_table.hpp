@@ -10,6 +10,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace energy {
@@ -48,6 +49,8 @@ void Read_MFP_Surf(const std::string& path, std::vector<double>& table, int s1, 
 // of its shape ("cannot allocate matrix in memory\n" "program will exit !\n"
 // when it cannot be allocated).
 MFP_Table Load_Potential(MFP_Table shape, const std::string& path);
+// The same from the file's text, already read (messages name `path`).
+MFP_Table Load_Potential_Text(MFP_Table shape, const std::string& path, std::string_view text);
 
 // Position of an index tuple in the row-major table. Supports 2 to 5
 // dimensions; any other count is fatal. Indices are not checked.

@@ -15,7 +15,12 @@
 #include "structure/residues.hpp"
 
 #if defined(__x86_64__) && defined(__GNUC__)
+// GCC 12 takes the undefined operand several AVX-512 intrinsics pass on for
+// an uninitialized value; the warning points into the header.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include <immintrin.h>
+#pragma GCC diagnostic pop
 #endif
 
 namespace energy::pair {
@@ -235,12 +240,46 @@ struct Sorted_Atoms {
 };
 
 #if defined(__x86_64__) && defined(__GNUC__)
+#define kWideTarget "avx512f,avx512bw,avx512vl,avx512dq,popcnt"
+
+// The upper eight lanes. (A lane shuffle: the extract intrinsics leave an
+// undefined operand that GCC 12 reports as uninitialized.)
+[[gnu::target(kWideTarget), gnu::always_inline]] inline __m256 Upper_Half(__m512 v) {
+  return _mm512_castps512_ps256(_mm512_shuffle_f32x4(v, v, 0xEE));
+}
+[[gnu::target(kWideTarget), gnu::always_inline]] inline __m256i Upper_Half(__m512i v) {
+  return _mm512_castsi512_si256(_mm512_shuffle_i32x4(v, v, 0xEE));
+}
+
+// The scalar test's squared distance for eight lanes: the coordinates in
+// double, dy^2 + dx^2 + dz^2, rounded to float.
+[[gnu::target(kWideTarget), gnu::always_inline]] inline __m256 Squared_Distances(__m256 x, __m256 y, __m256 z,
+                                                                                 __m512d px, __m512d py, __m512d pz) {
+  const __m512d dx = _mm512_sub_pd(_mm512_cvtps_pd(x), px);
+  const __m512d dy = _mm512_sub_pd(_mm512_cvtps_pd(y), py);
+  const __m512d dz = _mm512_sub_pd(_mm512_cvtps_pd(z), pz);
+  return _mm512_cvtpd_ps(
+      _mm512_add_pd(_mm512_add_pd(_mm512_mul_pd(dy, dy), _mm512_mul_pd(dx, dx)), _mm512_mul_pd(dz, dz)));
+}
+
+// Distance_Bins::Bin's first guess for eight distances.
+[[gnu::target(kWideTarget), gnu::always_inline]] inline __m256i Bin_Guesses(__m256 d, __m512d inverse, __m512d last) {
+  return _mm512_cvttpd_epi32(_mm512_min_pd(_mm512_mul_pd(_mm512_cvtps_pd(d), inverse), last));
+}
+
+// Eight pairs packed as Found_Pairs::Pack packs them.
+[[gnu::target(kWideTarget), gnu::always_inline]] inline __m512i Packed(__m256i first, __m256i second, __m256i cell) {
+  return _mm512_or_si512(
+      _mm512_or_si512(_mm512_slli_epi64(_mm512_cvtepu32_epi64(first), Found_Pairs::kAtomBits + Found_Pairs::kCellBits),
+                      _mm512_slli_epi64(_mm512_cvtepu32_epi64(second), Found_Pairs::kCellBits)),
+      _mm512_cvtepu32_epi64(cell));
+}
+
 // The search's classification for sixteen candidates at a time, each step
 // the very operation of the scalar one (the plain single-precision test, the
 // separation, the distance in double rounded to float, the bin from the
 // float bounds), so that it keeps exactly the pairs, with the same cells.
 // Needs at most 32 bounds.
-#define kWideTarget "avx512f,avx512bw,avx512vl,avx512dq,popcnt"
 [[gnu::target(kWideTarget)]] void Wide_Search(const structure::Cell_Grid& grid, const Sorted_Atoms& atoms,
                                               const Distance_Bins& distance_bins, int bins, float limit,
                                               Found_Pairs& found) {
@@ -255,18 +294,6 @@ struct Sorted_Atoms {
   const __m512d last = _mm512_set1_pd(distance_bins.Last());
   const __m512i one = _mm512_set1_epi32(1), three = _mm512_set1_epi32(3), nine = _mm512_set1_epi32(9);
   const __m512i apart = _mm512_set1_epi32(100), bins_wide = _mm512_set1_epi32(bins);
-  // float -> double -> the scalar steps, for eight lanes.
-  const auto squared = [](__m256 x, __m256 y, __m256 z, __m512d px, __m512d py, __m512d pz)
-      __attribute__((target(kWideTarget), always_inline)) {
-    const __m512d dx = _mm512_sub_pd(_mm512_cvtps_pd(x), px);
-    const __m512d dy = _mm512_sub_pd(_mm512_cvtps_pd(y), py);
-    const __m512d dz = _mm512_sub_pd(_mm512_cvtps_pd(z), pz);
-    return _mm512_cvtpd_ps(
-        _mm512_add_pd(_mm512_add_pd(_mm512_mul_pd(dy, dy), _mm512_mul_pd(dx, dx)), _mm512_mul_pd(dz, dz)));
-  };
-  const auto guess = [&](__m256 d) __attribute__((target(kWideTarget), always_inline)) {
-    return _mm512_cvttpd_epi32(_mm512_min_pd(_mm512_mul_pd(_mm512_cvtps_pd(d), inverse), last));
-  };
   grid.For_Candidate_Runs([&](std::uint32_t s, std::uint32_t begin,
                               std::uint32_t end) __attribute__((target(kWideTarget))) {
     const __m512 px = _mm512_set1_ps(atoms.x[s]), py = _mm512_set1_ps(atoms.y[s]), pz = _mm512_set1_ps(atoms.z[s]);
@@ -285,21 +312,21 @@ struct Sorted_Atoms {
       __mmask16 keep = _mm512_mask_cmp_ps_mask(inside, plain, near_limit, _CMP_NGT_UQ);
       if (keep == 0) continue;
       const __m512i other_chain = _mm512_loadu_si512(atoms.chain.data() + t);
-      __m512i k = _mm512_abs_epi32(_mm512_sub_epi32(residue, _mm512_loadu_si512(atoms.residue.data() + t)));
+      const __m512i apart_in_chain = _mm512_sub_epi32(residue, _mm512_loadu_si512(atoms.residue.data() + t));
+      __m512i k = _mm512_max_epi32(apart_in_chain, _mm512_sub_epi32(_mm512_setzero_si512(), apart_in_chain));
       k = _mm512_mask_mov_epi32(k, _mm512_cmpneq_epi32_mask(chain, other_chain), apart);
       keep = _mm512_mask_cmpge_epi32_mask(keep, k, three);
       if (keep == 0) continue;
-      const __m256 low_squared =
-          squared(_mm512_castps512_ps256(x), _mm512_castps512_ps256(y), _mm512_castps512_ps256(z), pxd, pyd, pzd);
-      const __m256 high_squared = squared(_mm512_extractf32x8_ps(x, 1), _mm512_extractf32x8_ps(y, 1),
-                                          _mm512_extractf32x8_ps(z, 1), pxd, pyd, pzd);
+      const __m256 low_squared = Squared_Distances(_mm512_castps512_ps256(x), _mm512_castps512_ps256(y),
+                                                   _mm512_castps512_ps256(z), pxd, pyd, pzd);
+      const __m256 high_squared = Squared_Distances(Upper_Half(x), Upper_Half(y), Upper_Half(z), pxd, pyd, pzd);
       // The float root is the root in double rounded to float.
       const __m512 d = _mm512_sqrt_ps(_mm512_insertf32x8(_mm512_castps256_ps512(low_squared), high_squared, 1));
       keep = _mm512_mask_cmp_ps_mask(keep, d, lowest, _CMP_GT_OQ);
       keep = _mm512_mask_cmp_ps_mask(keep, d, top, _CMP_LE_OQ);
       if (keep == 0) continue;
-      __m512i bin = _mm512_inserti32x8(_mm512_castsi256_si512(guess(_mm512_castps512_ps256(d))),
-                                       guess(_mm512_extractf32x8_ps(d, 1)), 1);
+      __m512i bin = _mm512_inserti32x8(_mm512_castsi256_si512(Bin_Guesses(_mm512_castps512_ps256(d), inverse, last)),
+                                       Bin_Guesses(Upper_Half(d), inverse, last), 1);
       const __m512 upper = _mm512_permutex2var_ps(bound_low, _mm512_add_epi32(bin, one), bound_high);
       bin = _mm512_mask_add_epi32(bin, _mm512_cmp_ps_mask(d, upper, _CMP_GT_OQ), bin, one);
       const __m512 lower = _mm512_permutex2var_ps(bound_low, bin, bound_high);
@@ -307,28 +334,20 @@ struct Sorted_Atoms {
       const __m512i cell =
           _mm512_add_epi32(_mm512_mullo_epi32(_mm512_sub_epi32(_mm512_min_epi32(k, nine), three), bins_wide), bin);
       const __m512i other = _mm512_loadu_si512(atoms.index.data() + t);
-      // Compressed in registers and stored whole: the stores past the kept
-      // lanes are overwritten by the next.
-      // The kept pairs packed as Found_Pairs::Pack packs them, eight lanes at
-      // a time, compressed in registers and stored whole: the stores past
-      // the kept lanes are overwritten by the next.
       const __m512i first = _mm512_min_epu32(index, other);
       const __m512i second = _mm512_max_epu32(index, other);
-      const auto packed = [&](int half) __attribute__((target(kWideTarget), always_inline)) {
-        const auto lanes = [&](__m512i v) __attribute__((target(kWideTarget), always_inline)) {
-          return _mm512_cvtepu32_epi64(half == 0 ? _mm512_castsi512_si256(v) : _mm512_extracti32x8_epi32(v, 1));
-        };
-        return _mm512_or_si512(
-            _mm512_or_si512(_mm512_slli_epi64(lanes(first), Found_Pairs::kAtomBits + Found_Pairs::kCellBits),
-                            _mm512_slli_epi64(lanes(second), Found_Pairs::kCellBits)),
-            lanes(cell));
-      };
+      // The kept pairs, eight lanes at a time, compressed in registers and
+      // stored whole: the stores past the kept lanes are overwritten by the
+      // next.
       found.Grow(16);
       const auto low_keep = static_cast<__mmask8>(keep & 0xFF);
       const auto high_keep = static_cast<__mmask8>(keep >> 8);
-      _mm512_storeu_si512(found.words.get() + found.count, _mm512_maskz_compress_epi64(low_keep, packed(0)));
+      const __m512i low =
+          Packed(_mm512_castsi512_si256(first), _mm512_castsi512_si256(second), _mm512_castsi512_si256(cell));
+      const __m512i high = Packed(Upper_Half(first), Upper_Half(second), Upper_Half(cell));
+      _mm512_storeu_si512(found.words.get() + found.count, _mm512_maskz_compress_epi64(low_keep, low));
       found.count += static_cast<std::size_t>(__builtin_popcount(low_keep));
-      _mm512_storeu_si512(found.words.get() + found.count, _mm512_maskz_compress_epi64(high_keep, packed(1)));
+      _mm512_storeu_si512(found.words.get() + found.count, _mm512_maskz_compress_epi64(high_keep, high));
       found.count += static_cast<std::size_t>(__builtin_popcount(high_keep));
     }
   });

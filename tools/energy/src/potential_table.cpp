@@ -11,12 +11,10 @@
 namespace energy {
 namespace {
 
-// Reads `count` entries from the file, each line holding `integers` integers
-// then the value, and stores them in file order.
-void Load_Lines(const std::string& path, std::vector<double>& table, std::size_t count, int integers) {
-  const auto content = common::Whole_File::Open(path);
-  if (!content) common::Fail(common::kFinishNow, "cannot open file '%s' for reading", path.c_str());
-  const std::string_view text = content->Text();
+// Reads `count` entries from the text of the file at `path`, each line
+// holding `integers` integers then the value, and stores them in file order.
+void Load_Text_Lines(const std::string& path, std::string_view text, std::vector<double>& table, std::size_t count,
+                     int integers) {
   std::size_t start = 0;
   for (std::size_t entry = 0; entry < count; ++entry) {
     if (start >= text.size())
@@ -30,6 +28,25 @@ void Load_Lines(const std::string& path, std::vector<double>& table, std::size_t
     table[entry] = *line.value;
     start += line.next;
   }
+}
+
+// The same, reading the file.
+void Load_Lines(const std::string& path, std::vector<double>& table, std::size_t count, int integers) {
+  const auto content = common::Whole_File::Open(path);
+  if (!content) common::Fail(common::kFinishNow, "cannot open file '%s' for reading", path.c_str());
+  Load_Text_Lines(path, content->Text(), table, count, integers);
+}
+
+// The shape's matrix, zero-filled.
+MFP_Table Sized(MFP_Table shape) {
+  shape.matrix_size = 1;
+  for (int d = 0; d < shape.dim; ++d) shape.matrix_size *= shape.dim_val[d];
+  try {
+    shape.values.assign(static_cast<std::size_t>(shape.matrix_size), 0.0);
+  } catch (const std::bad_alloc&) {
+    common::Fail(common::kExitBang, "cannot allocate matrix in memory");
+  }
+  return shape;
 }
 
 }  // namespace
@@ -61,13 +78,7 @@ void Read_MFP_Surf(const std::string& path, std::vector<double>& table, int s1, 
 }
 
 MFP_Table Load_Potential(MFP_Table shape, const std::string& path) {
-  shape.matrix_size = 1;
-  for (int d = 0; d < shape.dim; ++d) shape.matrix_size *= shape.dim_val[d];
-  try {
-    shape.values.assign(static_cast<std::size_t>(shape.matrix_size), 0.0);
-  } catch (const std::bad_alloc&) {
-    common::Fail(common::kExitBang, "cannot allocate matrix in memory");
-  }
+  shape = Sized(std::move(shape));
   if (shape.dim == 4) {
     Read_MFP_Pair(path, shape.values, shape.dim_val[0], shape.dim_val[1], shape.dim_val[2], shape.dim_val[3]);
     // Once per table, rather than once per structure evaluated with it.
@@ -75,6 +86,13 @@ MFP_Table Load_Potential(MFP_Table shape, const std::string& path) {
   } else {
     Read_MFP_Surf(path, shape.values, shape.dim_val[0], shape.dim_val[1]);
   }
+  return shape;
+}
+
+MFP_Table Load_Potential_Text(MFP_Table shape, const std::string& path, std::string_view text) {
+  shape = Sized(std::move(shape));
+  Load_Text_Lines(path, text, shape.values, static_cast<std::size_t>(shape.matrix_size), shape.dim == 4 ? 4 : 2);
+  if (shape.dim == 4) shape.pair_blocks = pair::Group_Blocks(shape);
   return shape;
 }
 

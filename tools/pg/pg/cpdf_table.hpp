@@ -16,6 +16,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pg {
@@ -54,5 +55,7 @@ cPDF_Table Read_cPDF_Table(std::FILE* in, std::FILE* warnings);
 
 // Opens and reads the table file at `path` ("cannot open %s for reading").
 cPDF_Table Read_cPDF_Table_File(const std::string& path, std::FILE* warnings);
+// The same from the file's text, already read.
+cPDF_Table Read_cPDF_Table_Text(std::string_view text, std::FILE* warnings);
 
 }  // namespace pg

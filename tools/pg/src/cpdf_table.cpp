@@ -156,4 +156,11 @@ cPDF_Table Read_cPDF_Table_File(const std::string& path, std::FILE* warnings) {
   return Read_cPDF_Table(in.get(), warnings);
 }
 
+cPDF_Table Read_cPDF_Table_Text(std::string_view text, std::FILE* warnings) {
+  // Read-only: the stream never writes to the text.
+  const common::File in(fmemopen(const_cast<char*>(text.data()), text.size(), "r"));
+  if (!in) common::Fail(common::kExitBang, "cannot allocate memory");
+  return Read_cPDF_Table(in.get(), warnings);
+}
+
 }  // namespace pg
