@@ -126,9 +126,8 @@ inline void Add_Positions(const std::uint16_t* types, const std::uint16_t* rows,
 // What a pass over the pairs reads. `residue` and `row` hold each atom's
 // residue types and first-atom rows (type * 20) side by side, `count` per
 // atom, followed by `stride` zeros; positions are formed for `stride`
-// sequences, a multiple of the span, and summed for `lanes`, a multiple of
-// the group, so that every vector and group is whole (the extra sums add
-// valid entries and are dropped).
+// sequences, a multiple of the span, so that every vector is whole (the
+// extra positions are valid and unused), and summed for the `count`.
 struct Pass_Input {
   std::span<const Pair_Geometry::Scored_Pair> pairs;
   const std::uint8_t* cb;  // 1 for a CB, per atom
@@ -136,7 +135,7 @@ struct Pass_Input {
   std::size_t cells;
   const std::uint16_t* residue;
   const std::uint16_t* row;
-  std::size_t count, stride, lanes;
+  std::size_t count, stride;
   double* sums;
 };
 
@@ -195,7 +194,7 @@ bool Wide_Pass_Runs() {
   return runs;
 }
 #else
-constexpr std::size_t kWideGroup = kPortableGroup, kWideSpan = kPortableSpan;
+constexpr std::size_t kWideSpan = kPortableSpan;
 void Wide_Pass(const Pass_Input& in) { Portable_Pass(in); }
 bool Wide_Pass_Runs() { return false; }
 #endif
@@ -621,15 +620,13 @@ void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count, std
   if (table_.pair_blocks.size() != 4 * cells * kBlock) own = Group_Blocks(table_);
   const std::vector<double>& grouped = own.empty() ? table_.pair_blocks : own;
   const bool wide = path == Pass_Path::kBest && Wide_Pass_Runs();
-  const std::size_t group = wide ? kWideGroup : kPortableGroup;
   const std::size_t span = wide ? kWideSpan : kPortableSpan;
-  const std::size_t lanes = (count + group - 1) / group * group;
   const std::size_t stride = (count + span - 1) / span * span;
   // Residue type (position in kPairTypeOrder) of every atom in every
   // sequence, and its row in a block (type * 20) for the first atom of a pair;
-  // zeros after the last atom for the extra lanes of the last group.
+  // zeros after the last atom for the extra positions of its last vector.
+  // Every entry is written below but those zeros.
   const std::size_t atoms = cb_.size();
-  // Every entry is written below but the zeros after the last atom.
   const auto residue = std::make_unique_for_overwrite<std::uint16_t[]>(atoms * count + stride);
   const auto row = std::make_unique_for_overwrite<std::uint16_t[]>(atoms * count + stride);
   std::fill_n(residue.get() + atoms * count, stride, 0);
@@ -656,14 +653,13 @@ void Pair_Geometry::Energies(std::span<const char> codes, std::size_t count, std
       if (kResidueType[static_cast<unsigned char>(codes[i])] == kUnknownType)
         common::Fail(common::kExitBang, "residue code '%c' has no pair atom type", codes[i]);
   }
-  std::vector<double> sums(lanes);
-  const Pass_Input in{Pairs(),   cb_.data(), grouped.data(), cells, residue.get(),
-                      row.get(), count,      stride,         lanes, sums.data()};
+  const Pass_Input in{Pairs(),   cb_.data(), grouped.data(), cells,          residue.get(),
+                      row.get(), count,      stride,         energies.data()};
+  std::fill_n(energies.begin(), count, 0.0);
   if (wide)
     Wide_Pass(in);
   else
     Portable_Pass(in);
-  std::copy_n(sums.begin(), count, energies.begin());
 }
 
 }  // namespace energy::pair
