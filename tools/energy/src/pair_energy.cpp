@@ -487,8 +487,6 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table, [
     pairs_ = std::make_unique_for_overwrite<Scored_Pair[]>(pair_count_);
     std::copy(walk.begin(), walk.end(), pairs_.get());
   } else {
-    // Only atoms in nearby cells can be within range. The grid yields each
-    // close pair once, in cell order.
     // Atoms and cells are packed in 24 and 16 bits (a chain of 16 million
     // alpha and beta carbons would fill a file of some 2 GB).
     if (n >= (1U << Found_Pairs::kAtomBits))
@@ -497,6 +495,8 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table, [
     if (static_cast<std::size_t>(table.dim_val[2]) * static_cast<std::size_t>(bins) > (1U << Found_Pairs::kCellBits))
       common::Fail(common::kExitBang, "the pair table has more than %u separation and distance cells",
                    1U << Found_Pairs::kCellBits);
+    // Only atoms in nearby cells can be within range. The grid yields each
+    // close pair once, in cell order.
     const structure::Cell_Grid grid(points, table.range);
     const std::span<const std::uint32_t> order = grid.Order();
     Found_Pairs found;
@@ -518,11 +518,12 @@ Pair_Geometry::Pair_Geometry(const Atom_Record* first, const MFP_Table& table, [
       atoms.residue.assign(padded, 0);
       atoms.chain.assign(padded, 0);
       atoms.index.assign(padded, 0);
+      const std::span<const structure::Point> sorted = grid.Sorted();
       for (std::size_t t = 0; t < order.size(); ++t) {
         const std::uint32_t i = order[t];
-        atoms.x[t] = points[i].x;
-        atoms.y[t] = points[i].y;
-        atoms.z[t] = points[i].z;
+        atoms.x[t] = sorted[t].x;
+        atoms.y[t] = sorted[t].y;
+        atoms.z[t] = sorted[t].z;
         atoms.residue[t] = residue[i];
         atoms.chain[t] = chain[i];
         atoms.index[t] = i;

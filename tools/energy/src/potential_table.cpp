@@ -30,11 +30,15 @@ void Load_Text_Lines(const std::string& path, std::string_view text, std::vector
   }
 }
 
+common::Whole_File Open_Table(const std::string& path) {
+  auto content = common::Whole_File::Open(path);
+  if (!content) common::Fail(common::kFinishNow, "cannot open file '%s' for reading", path.c_str());
+  return std::move(*content);
+}
+
 // The same, reading the file.
 void Load_Lines(const std::string& path, std::vector<double>& table, std::size_t count, int integers) {
-  const auto content = common::Whole_File::Open(path);
-  if (!content) common::Fail(common::kFinishNow, "cannot open file '%s' for reading", path.c_str());
-  Load_Text_Lines(path, content->Text(), table, count, integers);
+  Load_Text_Lines(path, Open_Table(path).Text(), table, count, integers);
 }
 
 // The shape's matrix, zero-filled.
@@ -46,6 +50,14 @@ MFP_Table Sized(MFP_Table shape) {
   } catch (const std::bad_alloc&) {
     common::Fail(common::kExitBang, "cannot allocate matrix in memory");
   }
+  return shape;
+}
+
+// A sized table loaded from its file's text with the loader of its shape.
+MFP_Table Filled(MFP_Table shape, const std::string& path, std::string_view text) {
+  Load_Text_Lines(path, text, shape.values, static_cast<std::size_t>(shape.matrix_size), shape.dim == 4 ? 4 : 2);
+  // Once per table, rather than once per structure evaluated with it.
+  if (shape.dim == 4) shape.pair_blocks = pair::Group_Blocks(shape);
   return shape;
 }
 
@@ -79,21 +91,11 @@ void Read_MFP_Surf(const std::string& path, std::vector<double>& table, int s1, 
 
 MFP_Table Load_Potential(MFP_Table shape, const std::string& path) {
   shape = Sized(std::move(shape));
-  if (shape.dim == 4) {
-    Read_MFP_Pair(path, shape.values, shape.dim_val[0], shape.dim_val[1], shape.dim_val[2], shape.dim_val[3]);
-    // Once per table, rather than once per structure evaluated with it.
-    shape.pair_blocks = pair::Group_Blocks(shape);
-  } else {
-    Read_MFP_Surf(path, shape.values, shape.dim_val[0], shape.dim_val[1]);
-  }
-  return shape;
+  return Filled(std::move(shape), path, Open_Table(path).Text());
 }
 
 MFP_Table Load_Potential_Text(MFP_Table shape, const std::string& path, std::string_view text) {
-  shape = Sized(std::move(shape));
-  Load_Text_Lines(path, text, shape.values, static_cast<std::size_t>(shape.matrix_size), shape.dim == 4 ? 4 : 2);
-  if (shape.dim == 4) shape.pair_blocks = pair::Group_Blocks(shape);
-  return shape;
+  return Filled(Sized(std::move(shape)), path, text);
 }
 
 int Get_MFP_Index(int num_dims, const int* indices, const std::array<int, 10>& dim_val) {
